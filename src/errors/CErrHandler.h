@@ -1,0 +1,91 @@
+// The program-wide error handler: the procedure stack, the dispatch of handled errors
+// to the report, the beep and the message box, and the optional trace of every push.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <variant>
+#include <vector>
+
+#include "toolkit/Event.h"
+
+namespace qs {
+
+// A value of any of the kinds a property may be handed, with its OLE variant type number.
+using Variant = std::variant<std::monostate, int16_t, int32_t, float, double, std::wstring, bool>;
+int VarType(const Variant& value);
+
+class CErrHandler {
+public:
+    CErrHandler();
+    ~CErrHandler();
+    CErrHandler(const CErrHandler&) = delete;
+    CErrHandler& operator=(const CErrHandler&) = delete;
+
+    bool ClearLog();
+    void HandleError();
+    void Pop();
+    void Push(std::wstring_view strProc);
+
+    const Variant& Destination() const { return destination_; }
+    void Destination(const Variant& varValue);
+    bool DisplayMsgOnError() const { return displayMsgOnError_; }
+    void DisplayMsgOnError(bool fValue) { displayMsgOnError_ = fValue; }
+    bool IncludeExpandedInfo() const { return includeExpandedInfo_; }
+    void IncludeExpandedInfo(bool fValue) { includeExpandedInfo_ = fValue; }
+    int16_t MaxProcStackItems() const { return maxProcStackItems_; }
+    void MaxProcStackItems(int16_t intValue);
+    bool TraceExecution() const { return traceExecution_; }
+    void TraceExecution(bool fValue);
+
+    const std::wstring& AppTitle() const { return appTitle_; }
+    void AppTitle(std::wstring value) { appTitle_ = std::move(value); }
+    const std::wstring& CurrentOperation() const { return currentOperation_; }
+    void CurrentOperation(std::wstring value) { currentOperation_ = std::move(value); }
+    const std::wstring& ErrorString() const { return errorString_; }
+    int32_t ErrorLine() const { return errorLine_; }
+    int32_t ErrorNumber() const { return errorNumber_; }
+    const std::wstring& ErrorProc() const { return errorProc_; }
+
+    // How many procedures are on the stack now.
+    int16_t Depth() const { return depth_; }
+
+    toolkit::Event<bool&> BeforeHandlerCalled;  // a listener sets Cancel to skip the handling
+    toolkit::Event<> AfterHandlerCalled;
+
+    // The message HandleError shows for the error last recorded.
+    std::wstring MessageText() const;
+
+private:
+    void LogError();
+    std::wstring SlotAtDepth() const;
+
+    struct FileCloser {
+        void operator()(HANDLE h) const { ::CloseHandle(h); }
+    };
+    using UniqueFile = std::unique_ptr<void, FileCloser>;
+
+    int16_t maxProcStackItems_ = 100;
+    bool includeExpandedInfo_ = true;
+    bool displayMsgOnError_ = true;
+    int32_t errorNumber_ = 0;
+    int32_t errorLine_ = 0;
+    std::wstring errorString_;
+    std::wstring errorProc_;
+    std::wstring appTitle_;
+    Variant destination_ = std::wstring(L"C:\\ERRORS.TXT");
+    std::wstring currentOperation_;
+    bool traceExecution_ = false;
+    std::vector<std::wstring> stack_;  // indices 0 to bound + 2; slot 0 is never written
+    int16_t depth_ = 0;
+    UniqueFile traceFile_;
+};
+
+// The one handler of the program, created first by start-up.
+extern std::unique_ptr<CErrHandler> gErrHandler;
+
+}  // namespace qs

@@ -1,0 +1,124 @@
+// The unhandled-exception filter. Windows calls it on the faulting thread; it rewrites
+// the thread's context so that execution continues in a small stub which throws the
+// program's error 10000 from the faulting instruction, where the innermost frame's
+// catch receives it like any other error.
+#include "errors/MExceptionHandler.h"
+
+#include <cstdio>
+
+#include "errors/Error.h"
+#include "errors/Frames.h"
+
+extern "C" {
+// Entered as if called from the faulting instruction, with the stack pointer 8 or 0
+// modulo 16; both restore the alignment a call needs and call qs_ThrowProcessorError.
+void qs_ProcessorErrorStubRsp8();
+void qs_ProcessorErrorStubRsp0();
+[[noreturn]] void qs_ThrowProcessorError();
+}
+
+namespace qs::MExceptionHandler {
+namespace {
+
+bool gFilterInstalled = false;
+thread_local std::wstring tPendingName;
+
+constexpr DWORD kGccThrow = 0x20474343;  // a C++ exception of this program, not the processor's
+
+// Windows reports SSE faults of some systems as "multiple traps"; the status flags that
+// are unmasked in MXCSR tell which fault it was.
+DWORD SseExceptionCode(DWORD code, const CONTEXT& context) {
+    if (code != STATUS_FLOAT_MULTIPLE_TRAPS && code != STATUS_FLOAT_MULTIPLE_FAULTS) return code;
+    DWORD raised = context.MxCsr & ~(context.MxCsr >> 7) & 0x3F;
+    if (raised & 0x01) return EXCEPTION_FLT_INVALID_OPERATION;
+    if (raised & 0x04) return EXCEPTION_FLT_DIVIDE_BY_ZERO;
+    if (raised & 0x02) return EXCEPTION_FLT_DENORMAL_OPERAND;
+    if (raised & 0x08) return EXCEPTION_FLT_OVERFLOW;
+    if (raised & 0x10) return EXCEPTION_FLT_UNDERFLOW;
+    if (raised & 0x20) return EXCEPTION_FLT_INEXACT_RESULT;
+    return code;
+}
+
+}  // namespace
+
+bool FilterInstalled() { return gFilterInstalled; }
+
+void InstallExceptionFilter() {
+    if (gFilterInstalled) return;
+    ignoring([] { ::SetUnhandledExceptionFilter(&ExceptionHandler); });
+    gFilterInstalled = true;
+}
+
+void RemoveExceptionFilter() {
+    if (!gFilterInstalled) return;
+    ignoring([] { ::SetUnhandledExceptionFilter(nullptr); });
+    gFilterInstalled = false;
+}
+
+std::wstring GetExceptionName(uint32_t code) {
+    switch (code) {
+    case EXCEPTION_ACCESS_VIOLATION: return L"Access Violation";
+    case EXCEPTION_DATATYPE_MISALIGNMENT: return L"Data Type Misalignment";
+    case EXCEPTION_BREAKPOINT: return L"Breakpoint";
+    case EXCEPTION_SINGLE_STEP: return L"Single Step";
+    case EXCEPTION_ARRAY_BOUNDS_EXCEEDED: return L"Array Bounds Exceeded";
+    case EXCEPTION_FLT_DENORMAL_OPERAND: return L"Float Denormal Operand";
+    case EXCEPTION_FLT_DIVIDE_BY_ZERO: return L"Divide By Zero";
+    case EXCEPTION_FLT_INEXACT_RESULT: return L"Floating Point Inexact Result";
+    case EXCEPTION_FLT_INVALID_OPERATION: return L"Invalid Operation";
+    case EXCEPTION_FLT_OVERFLOW: return L"Float Overflow";
+    case EXCEPTION_FLT_STACK_CHECK: return L"Float Stack Check";
+    case EXCEPTION_FLT_UNDERFLOW: return L"Float Underflow";
+    case EXCEPTION_INT_DIVIDE_BY_ZERO: return L"Integer Divide By Zero";
+    case EXCEPTION_INT_OVERFLOW: return L"Integer Overflow";
+    case EXCEPTION_PRIV_INSTRUCTION: return L"Privileged Instruction";
+    case EXCEPTION_IN_PAGE_ERROR: return L"In Page Error";
+    case EXCEPTION_ILLEGAL_INSTRUCTION: return L"Illegal Instruction";
+    case EXCEPTION_NONCONTINUABLE_EXCEPTION: return L"Non Continuable Exception";
+    case EXCEPTION_STACK_OVERFLOW: return L"Stack Overflow";
+    case EXCEPTION_INVALID_DISPOSITION: return L"Invalid Disposition";
+    case EXCEPTION_GUARD_PAGE: return L"Guard Page Violation";
+    case EXCEPTION_INVALID_HANDLE: return L"Invalid Handle";
+    case CONTROL_C_EXIT: return L"Control-C Exit";
+    default: {
+        wchar_t digits[16];
+        std::swprintf(digits, 16, L"%08X", static_cast<unsigned>(code));
+        return L"Unknown (&H" + std::wstring(digits) + L")";
+    }
+    }
+}
+
+LONG WINAPI ExceptionHandler(EXCEPTION_POINTERS* information) {
+    // Nothing to deliver to: no frame on this thread would catch the error, or the
+    // exception cannot be continued, or it is one of the program's own C++ throws.
+    const EXCEPTION_RECORD* record = information ? information->ExceptionRecord : nullptr;
+    if (!record || frames::Armed::Count() == 0 || (record->ExceptionFlags & EXCEPTION_NONCONTINUABLE) ||
+        record->ExceptionCode == kGccThrow)
+        return EXCEPTION_CONTINUE_SEARCH;
+
+    // The last record of a chain names the exception.
+    while (record->ExceptionRecord) record = record->ExceptionRecord;
+    CONTEXT& context = *information->ContextRecord;
+    ignoring([&] { tPendingName = GetExceptionName(SseExceptionCode(record->ExceptionCode, context)); });
+
+    // Clear the floating-point status so that the next instruction does not fault again.
+    context.MxCsr &= ~0x3Fu;
+    context.FltSave.MxCsr &= ~0x3Fu;
+    context.FltSave.StatusWord &= static_cast<WORD>(~0x00FF);
+
+    // Continue as if the faulting instruction had called the stub. The return address
+    // points one byte into that instruction, so that the unwinder, which looks up the
+    // byte before a return address, finds the instruction's own exception region.
+    context.Rsp -= 8;
+    *reinterpret_cast<DWORD64*>(context.Rsp) = context.Rip + 1;
+    context.Rip = (context.Rsp & 15) == 8 ? reinterpret_cast<DWORD64>(&qs_ProcessorErrorStubRsp8)
+                                          : reinterpret_cast<DWORD64>(&qs_ProcessorErrorStubRsp0);
+    return EXCEPTION_CONTINUE_EXECUTION;
+}
+
+}  // namespace qs::MExceptionHandler
+
+extern "C" void qs_ThrowProcessorError() {
+    std::wstring name = std::move(qs::MExceptionHandler::tPendingName);
+    throw qs::Error(qs::ErrorInfo{qs::errProcessorException, L"ExceptionHandler", std::move(name), 0});
+}

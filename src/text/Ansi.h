@@ -1,0 +1,16 @@
+// Conversion between the program's text and the system's ANSI code page, used for the
+// registry, the shell's icon record and the report files. One pair of functions: the
+// Windows build converts with the system code page, the portable build with Windows-1252.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace qs::text {
+
+// Characters the code page cannot represent become its default character ("?").
+// Embedded zero characters are kept.
+std::string ToAnsi(std::wstring_view text);
+std::wstring FromAnsi(std::string_view bytes);
+
+}  // namespace qs::text

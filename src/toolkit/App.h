@@ -1,0 +1,33 @@
+// Facts about the running program: its version information, folder, file name and
+// command line.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace qs::toolkit::App {
+
+// From the executable's VERSIONINFO resource (empty or 0 when it has none). The title
+// is the file description; the revision is the third part of the file version.
+const std::wstring& Title();
+const std::wstring& CompanyName();
+const std::wstring& ProductName();
+const std::wstring& LegalCopyright();
+int32_t Major();
+int32_t Minor();
+int32_t Revision();
+
+// The folder that holds the executable, without a trailing backslash except for a
+// drive's root ("D:\").
+std::wstring Path();
+
+// The executable's file name without folder and extension.
+std::wstring EXEName();
+
+// The arguments of the command line without the program's name, leading blanks removed.
+std::wstring CommandLine();
+
+// The arguments that follow the program's name in a full command line.
+std::wstring ArgumentsOf(const std::wstring& fullCommandLine);
+
+}  // namespace qs::toolkit::App
