@@ -149,8 +149,16 @@ void CErrHandler::LogError() {
     ::DeleteFileW(path->c_str());
 
     namespace App = toolkit::App;
-    ReportFacts facts{appTitle_, LocalDateTimeText(), errorString_, errorNumber_, errorLine_, errorProc_,
-                      stack_, currentOperation_, includeExpandedInfo_};
+    ReportFacts facts;
+    facts.appTitle = appTitle_;
+    facts.currentTime = LocalDateTimeText();
+    facts.errorString = errorString_;
+    facts.errorNumber = errorNumber_;
+    facts.errorLine = errorLine_;
+    facts.errorProc = errorProc_;
+    facts.stack = stack_;
+    facts.currentOperation = currentOperation_;
+    facts.includeExpandedInfo = includeExpandedInfo_;
     if (includeExpandedInfo_) {
         facts.currentDirectory = CurrentDirectory();
         facts.title = App::Title();

@@ -39,6 +39,23 @@ DWORD SseExceptionCode(DWORD code, const CONTEXT& context) {
     return code;
 }
 
+// Faults the processor raises report the faulting instruction itself; exceptions raised
+// by software report the return address of the raising call.
+bool RaisedByProcessor(DWORD code) {
+    switch (code) {
+    case EXCEPTION_ACCESS_VIOLATION: case EXCEPTION_DATATYPE_MISALIGNMENT: case EXCEPTION_BREAKPOINT:
+    case EXCEPTION_SINGLE_STEP: case EXCEPTION_ARRAY_BOUNDS_EXCEEDED: case EXCEPTION_FLT_DENORMAL_OPERAND:
+    case EXCEPTION_FLT_DIVIDE_BY_ZERO: case EXCEPTION_FLT_INEXACT_RESULT: case EXCEPTION_FLT_INVALID_OPERATION:
+    case EXCEPTION_FLT_OVERFLOW: case EXCEPTION_FLT_STACK_CHECK: case EXCEPTION_FLT_UNDERFLOW:
+    case EXCEPTION_INT_DIVIDE_BY_ZERO: case EXCEPTION_INT_OVERFLOW: case EXCEPTION_PRIV_INSTRUCTION:
+    case EXCEPTION_IN_PAGE_ERROR: case EXCEPTION_ILLEGAL_INSTRUCTION: case EXCEPTION_STACK_OVERFLOW:
+    case EXCEPTION_GUARD_PAGE: case STATUS_FLOAT_MULTIPLE_FAULTS: case STATUS_FLOAT_MULTIPLE_TRAPS:
+        return true;
+    default:
+        return false;
+    }
+}
+
 }  // namespace
 
 bool FilterInstalled() { return gFilterInstalled; }
@@ -96,6 +113,7 @@ LONG WINAPI ExceptionHandler(EXCEPTION_POINTERS* information) {
         record->ExceptionCode == kGccThrow)
         return EXCEPTION_CONTINUE_SEARCH;
 
+    bool fault = RaisedByProcessor(record->ExceptionCode);
     // The last record of a chain names the exception.
     while (record->ExceptionRecord) record = record->ExceptionRecord;
     CONTEXT& context = *information->ContextRecord;
@@ -106,11 +124,11 @@ LONG WINAPI ExceptionHandler(EXCEPTION_POINTERS* information) {
     context.FltSave.MxCsr &= ~0x3Fu;
     context.FltSave.StatusWord &= static_cast<WORD>(~0x00FF);
 
-    // Continue as if the faulting instruction had called the stub. The return address
-    // points one byte into that instruction, so that the unwinder, which looks up the
-    // byte before a return address, finds the instruction's own exception region.
+    // Continue as if the interrupted code had called the stub. The unwinder looks up the
+    // byte before a return address; for a fault the return address therefore points one
+    // byte into the faulting instruction, so that its own exception region is found.
     context.Rsp -= 8;
-    *reinterpret_cast<DWORD64*>(context.Rsp) = context.Rip + 1;
+    *reinterpret_cast<DWORD64*>(context.Rsp) = context.Rip + (fault ? 1 : 0);
     context.Rip = (context.Rsp & 15) == 8 ? reinterpret_cast<DWORD64>(&qs_ProcessorErrorStubRsp8)
                                           : reinterpret_cast<DWORD64>(&qs_ProcessorErrorStubRsp0);
     return EXCEPTION_CONTINUE_EXECUTION;

@@ -1,0 +1,185 @@
+// Processor exceptions become the program's error 10000, reported by the innermost
+// frame, and the program goes on; also inside a window procedure.
+#include <gtest/gtest.h>
+
+#include <xmmintrin.h>
+
+#include "Support.h"
+#include "errors/Frames.h"
+#include "errors/MExceptionHandler.h"
+
+using namespace qs;
+using namespace qs::MExceptionHandler;
+using qs::test::HandlerTest;
+
+extern "C" __declspec(dllimport) void WINAPI RtlRaiseException(EXCEPTION_RECORD*);
+
+namespace {
+
+// Faulting leaf functions; their results go to volatile sinks so that the optimiser
+// keeps every faulting instruction.
+volatile int gSink;
+volatile double gFloatSink;
+__attribute__((noinline)) void ReadThrough(int* volatile* p) { gSink = **p; }
+__attribute__((noinline)) void Divide(int a, volatile int* b) { gSink = a / *b; }
+__attribute__((noinline)) void DivideFloat(double a, volatile double* b) { gFloatSink = a / *b; }
+
+int* volatile gNull = nullptr;
+volatile int gZero = 0;
+volatile double gZeroFloat = 0;
+
+class ExceptionFilter : public HandlerTest {
+protected:
+    void SetUp() override {
+        HandlerTest::SetUp();
+        InstallExceptionFilter();
+    }
+    void TearDown() override {
+        RemoveExceptionFilter();
+        HandlerTest::TearDown();
+    }
+
+    // Runs `fault` in a framed procedure and checks the report of error 10000.
+    void ExpectReported(const wchar_t* name, auto fault) {
+        notices.boxes.clear();
+        bool callerWentOn = false;
+        framed(L"modTest.Outer", [&] {
+            framed(L"modTest.Faulting", [&] { fault(); });
+            callerWentOn = true;
+        });
+        EXPECT_TRUE(callerWentOn);
+        EXPECT_EQ(gErrHandler->Depth(), 0);
+        EXPECT_EQ(gErrHandler->ErrorNumber(), 10000);
+        EXPECT_EQ(gErrHandler->ErrorString(), name);
+        EXPECT_EQ(gErrHandler->ErrorProc(), L"modTest.Faulting");
+        ASSERT_EQ(notices.boxes.size(), 1u);
+        EXPECT_EQ(notices.boxes[0].prompt, L"The following error has occurred in procedure: \r\n"
+                                           L"modTest.Faulting on line 0\r\nError (10000) " + std::wstring(name));
+    }
+};
+
+TEST_F(ExceptionFilter, ProcessorExceptionsInAFramedProcedureAreReported) {
+    ExpectReported(L"Access Violation", [] { ReadThrough(&gNull); });
+    ExpectReported(L"Integer Divide By Zero", [] { Divide(1, &gZero); });
+
+    unsigned csr = _mm_getcsr();
+    _mm_setcsr(csr & ~_MM_MASK_DIV_ZERO);
+    ExpectReported(L"Divide By Zero", [] { DivideFloat(1.0, &gZeroFloat); });
+    _mm_setcsr(csr);
+
+    // And the same faults again: nothing was left behind by the first ones.
+    ExpectReported(L"Access Violation", [] { ReadThrough(&gNull); });
+}
+
+TEST_F(ExceptionFilter, TheIgnoreRegimeSkipsAFaultingStatement) {
+    int reached = 0;
+    ignoring([] { Divide(1, &gZero); });
+    ++reached;
+    EXPECT_EQ(reached, 1);
+    EXPECT_TRUE(notices.boxes.empty());
+}
+
+TEST_F(ExceptionFilter, TheLastRecordOfAChainNamesTheException) {
+    EXCEPTION_RECORD inner{};
+    inner.ExceptionCode = EXCEPTION_INT_DIVIDE_BY_ZERO;
+    EXCEPTION_RECORD middle{};
+    middle.ExceptionCode = 0xE06D7363;
+    middle.ExceptionRecord = &inner;
+    EXCEPTION_RECORD outer{};
+    outer.ExceptionCode = 0xE0000001;
+    outer.ExceptionRecord = &middle;
+    ExpectReported(L"Integer Divide By Zero", [&] { RtlRaiseException(&outer); });
+
+    EXCEPTION_RECORD single{};
+    single.ExceptionCode = 0xE06D7363;
+    ExpectReported(L"Unknown (&HE06D7363)", [&] { RtlRaiseException(&single); });
+}
+
+TEST_F(ExceptionFilter, WithoutAFrameToReceiveItTheFilterLeavesTheExceptionAlone) {
+    EXCEPTION_RECORD record{};
+    record.ExceptionCode = EXCEPTION_ACCESS_VIOLATION;
+    CONTEXT context{};
+    context.Rip = 0x1234;
+    context.Rsp = 0x10000;
+    EXCEPTION_POINTERS pointers{&record, &context};
+    EXPECT_EQ(ExceptionHandler(&pointers), EXCEPTION_CONTINUE_SEARCH);
+    EXPECT_EQ(context.Rip, 0x1234u);
+    EXPECT_EQ(context.Rsp, 0x10000u);
+}
+
+LONG WINAPI SentinelFilter(EXCEPTION_POINTERS*) { return EXCEPTION_CONTINUE_SEARCH; }
+LONG WINAPI OtherSentinel(EXCEPTION_POINTERS*) { return EXCEPTION_CONTINUE_SEARCH; }
+
+TEST(ExceptionFilterRegistration, InstallsOnceAndRemovesOnlyWhatItInstalled) {
+    ::SetUnhandledExceptionFilter(&SentinelFilter);
+    InstallExceptionFilter();
+    EXPECT_TRUE(FilterInstalled());
+    EXPECT_EQ(::SetUnhandledExceptionFilter(&OtherSentinel), &ExceptionHandler);
+    InstallExceptionFilter();  // already installed: registers nothing
+    EXPECT_EQ(::SetUnhandledExceptionFilter(&OtherSentinel), &OtherSentinel);
+    RemoveExceptionFilter();
+    EXPECT_FALSE(FilterInstalled());
+    EXPECT_EQ(::SetUnhandledExceptionFilter(&SentinelFilter), nullptr) << "removing restores no earlier filter";
+    RemoveExceptionFilter();  // not installed: calls nothing
+    EXPECT_EQ(::SetUnhandledExceptionFilter(nullptr), &SentinelFilter);
+}
+
+TEST(ExceptionNames, CoverTheWholeTableAndTheUnknownForm) {
+    const std::pair<uint32_t, const wchar_t*> table[] = {
+        {0xC0000005, L"Access Violation"},       {0x80000002, L"Data Type Misalignment"},
+        {0x80000003, L"Breakpoint"},             {0x80000004, L"Single Step"},
+        {0xC000008C, L"Array Bounds Exceeded"},  {0xC000008D, L"Float Denormal Operand"},
+        {0xC000008E, L"Divide By Zero"},         {0xC000008F, L"Floating Point Inexact Result"},
+        {0xC0000090, L"Invalid Operation"},      {0xC0000091, L"Float Overflow"},
+        {0xC0000092, L"Float Stack Check"},      {0xC0000093, L"Float Underflow"},
+        {0xC0000094, L"Integer Divide By Zero"}, {0xC0000095, L"Integer Overflow"},
+        {0xC0000096, L"Privileged Instruction"}, {0xC0000006, L"In Page Error"},
+        {0xC000001D, L"Illegal Instruction"},    {0xC0000025, L"Non Continuable Exception"},
+        {0xC00000FD, L"Stack Overflow"},         {0xC0000026, L"Invalid Disposition"},
+        {0x80000001, L"Guard Page Violation"},   {0xC0000008, L"Invalid Handle"},
+        {0xC000013A, L"Control-C Exit"},
+        {0xE06D7363, L"Unknown (&HE06D7363)"},   {0x00000001, L"Unknown (&H00000001)"},
+        {0x0000ABCD, L"Unknown (&H0000ABCD)"},   {0xFFFFFFFF, L"Unknown (&HFFFFFFFF)"},
+    };
+    for (auto [code, name] : table) EXPECT_EQ(GetExceptionName(code), name) << std::hex << code;
+}
+
+// A window procedure whose handler runs a framed procedure that faults.
+LRESULT CALLBACK FaultingWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    try {
+        if (message == WM_APP) {
+            framed(L"frmTest.Form_Fault", [] { ReadThrough(&gNull); });
+            return 1;
+        }
+        return ::DefWindowProcW(window, message, wParam, lParam);
+    } catch (...) {
+        return 0;
+    }
+}
+
+TEST_F(ExceptionFilter, AFaultInsideAWindowProcedureIsReportedAndTheWindowLivesOn) {
+    WNDCLASSW windowClass{};
+    windowClass.lpfnWndProc = &FaultingWindowProc;
+    windowClass.hInstance = ::GetModuleHandleW(nullptr);
+    windowClass.lpszClassName = L"QuorsetFaultTest";
+    ::RegisterClassW(&windowClass);
+    HWND window = ::CreateWindowExW(0, L"QuorsetFaultTest", L"", WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr,
+                                    windowClass.hInstance, nullptr);
+    ASSERT_NE(window, nullptr);
+
+    EXPECT_EQ(::SendMessageW(window, WM_APP, 0, 0), 1);
+    EXPECT_EQ(gErrHandler->ErrorString(), L"Access Violation");
+    EXPECT_EQ(gErrHandler->ErrorProc(), L"frmTest.Form_Fault");
+
+    // Dispatched from a message loop as well, twice.
+    ::PostMessageW(window, WM_APP, 0, 0);
+    ::PostMessageW(window, WM_APP, 0, 0);
+    MSG msg;
+    while (::PeekMessageW(&msg, window, 0, 0, PM_REMOVE)) ::DispatchMessageW(&msg);
+    EXPECT_EQ(notices.boxes.size(), 3u);
+    EXPECT_EQ(gErrHandler->Depth(), 0);
+    EXPECT_TRUE(::IsWindow(window));
+    ::DestroyWindow(window);
+}
+
+}  // namespace

@@ -1,0 +1,36 @@
+// The application-data folder lookup.
+#include <gtest/gtest.h>
+
+#include <shlobj.h>
+
+#include "Support.h"
+#include "settings/modShellFileDisk.h"
+
+using namespace qs;
+
+namespace {
+
+TEST(ShellFolder, AppDataIsTheCurrentUsersFolderWithoutTrailingBackslash) {
+    qs::test::NoticeRecorder notices;
+    std::wstring folder = modShellFileDisk::GetShellAppdataLocation(0);
+    wchar_t expected[MAX_PATH];
+    ASSERT_EQ(::SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, 0, expected), S_OK);
+    EXPECT_EQ(folder, expected);
+    EXPECT_NE(folder.back(), L'\\');
+    EXPECT_TRUE(std::filesystem::is_directory(folder));
+    EXPECT_TRUE(notices.boxes.empty());
+}
+
+TEST(ShellFolder, AShellFailureGivesEmptyTextWithoutAMessage) {
+    qs::test::NoticeRecorder notices;
+    EXPECT_EQ(modShellFileDisk::GetFolderPath(0, 0x7F, 0), L"");
+    EXPECT_TRUE(notices.boxes.empty());
+}
+
+TEST(ShellFolder, TrimNullKeepsWhatStandsBeforeTheFirstZero) {
+    EXPECT_EQ(modShellFileDisk::TrimNull(std::wstring(L"C:\\Data\0   \0x", 13)), L"C:\\Data");
+    EXPECT_EQ(modShellFileDisk::TrimNull(L"no zero"), L"no zero");
+    EXPECT_EQ(modShellFileDisk::TrimNull(std::wstring(L"\0abc", 4)), L"");
+}
+
+}  // namespace
