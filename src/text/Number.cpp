@@ -161,14 +161,23 @@ std::wstring Widen(std::string_view s) { return std::wstring(s.begin(), s.end())
 
 double Val(std::wstring_view text) { return NumberReader(text, true).Read().value; }
 
+namespace {
+// A text that must be a number and nothing else.
+double StrictNumber(std::wstring_view t) {
+    Reading r = NumberReader(t, false).Read();
+    if (!r.sawDigit || r.stop != t.size()) RaiseRuntime(errTypeMismatch);
+    return r.value;
+}
+}  // namespace
+
 bool ToBoolean(std::wstring_view text) {
     std::wstring_view t = TrimBlanks(text);
     if (EqualsAsciiNoCase(t, L"true")) return true;
     if (EqualsAsciiNoCase(t, L"false")) return false;
-    Reading r = NumberReader(t, false).Read();
-    if (!r.sawDigit || r.stop != t.size()) RaiseRuntime(errTypeMismatch);
-    return r.value != 0;
+    return StrictNumber(t) != 0;
 }
+
+int32_t ToLong(std::wstring_view text) { return RoundHalfEven(StrictNumber(TrimBlanks(text))); }
 
 int32_t RoundHalfEven(double value) {
     // Halves from -2147483648.5 up to 2147483647.5 (exclusive) still round into range.

@@ -19,6 +19,11 @@ double Val(std::wstring_view text);
 // true), with blanks around it allowed. Anything else raises Type mismatch (13).
 bool ToBoolean(std::wstring_view text);
 
+// Converts text that holds only a number (blanks around it allowed) to a 32-bit integer,
+// rounding halves to even: " 14002 " gives 14002, "2.5" gives 2. Raises Type mismatch
+// (13) for anything else and Overflow (6) outside the 32-bit range.
+int32_t ToLong(std::wstring_view text);
+
 // Rounds to the nearest 32-bit integer, halves to the even neighbour (2.5 gives 2, 3.5
 // gives 4). Raises Overflow (6) outside the 32-bit range and for not-a-number.
 int32_t RoundHalfEven(double value);

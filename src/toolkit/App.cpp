@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <vector>
 
 namespace qs::toolkit::App {
@@ -106,6 +107,34 @@ std::wstring ArgumentsOf(const std::wstring& line) {
     }
     while (i < line.size() && (line[i] == L' ' || line[i] == L'\t')) ++i;
     return line.substr(i);
+}
+
+std::wstring InstanceMarkerName() {
+    // Object names cannot hold backslashes; a hash of the lower-case path keeps the
+    // name short and the same for every spelling of the path's case.
+    std::wstring file = ModuleFileName();
+    ::CharLowerBuffW(file.data(), static_cast<DWORD>(file.size()));
+    uint64_t hash = 1469598103934665603ull;  // FNV-1a
+    for (wchar_t c : file) hash = (hash ^ static_cast<uint16_t>(c)) * 1099511628211ull;
+    wchar_t user[256] = L"";
+    DWORD size = 256;
+    ::GetUserNameW(user, &size);
+    wchar_t name[400];
+    ::wsprintfW(name, L"Local\\Quorset-%s-%08lx%08lx", user, static_cast<unsigned long>(hash >> 32),
+                static_cast<unsigned long>(hash & 0xFFFFFFFF));
+    return name;
+}
+
+bool PrevInstance() {
+    static const bool previous = [] {
+        HANDLE marker = ::CreateMutexW(nullptr, FALSE, InstanceMarkerName().c_str());
+        DWORD error = ::GetLastError();
+        // Held for the life of the process on purpose: it marks this instance. Access
+        // denied means the object exists but was made with rights this process lacks
+        // (an elevated instance): another instance all the same.
+        return marker == nullptr ? error == ERROR_ACCESS_DENIED : error == ERROR_ALREADY_EXISTS;
+    }();
+    return previous;
 }
 
 std::wstring CommandLine() { return ArgumentsOf(::GetCommandLineW()); }

@@ -27,6 +27,13 @@ std::wstring EXEName();
 // The arguments of the command line without the program's name, leading blanks removed.
 std::wstring CommandLine();
 
+// True when another instance of this executable runs for the same user. The first
+// call claims the instance for this process, which keeps the claim until it ends.
+bool PrevInstance();
+
+// The name of the per-user, per-executable object that marks a running instance.
+std::wstring InstanceMarkerName();
+
 // The arguments that follow the program's name in a full command line.
 std::wstring ArgumentsOf(const std::wstring& fullCommandLine);
 

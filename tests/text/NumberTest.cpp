@@ -159,3 +159,18 @@ TEST(Format00, GivesAtLeastTwoDigits) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(ToLong, ConvertsWholeNumberTextsAndRejectsTheRest) {
+    EXPECT_EQ(ToLong(L"14002"), 14002);
+    EXPECT_EQ(ToLong(L" 1411 "), 1411);
+    EXPECT_EQ(ToLong(L"2.5"), 2);
+    EXPECT_EQ(ToLong(L"-3.5"), -4);
+    EXPECT_EQ(ToLong(L"&H10"), 16);
+    for (const wchar_t* text : {L"abc", L"", L"12abc", L"1 2"})
+        EXPECT_EQ(ErrorNumberOf([&] { ToLong(text); }), errTypeMismatch) << text;
+    EXPECT_EQ(ErrorNumberOf([] { ToLong(L"2147483648"); }), errOverflow);
+}
+
+}  // namespace

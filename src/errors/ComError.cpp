@@ -1,0 +1,18 @@
+// COM failures as program errors.
+#include "errors/ComError.h"
+
+namespace qs {
+
+void RaiseComError(HRESULT hr, SourceLine where) {
+    wchar_t* text = nullptr;
+    DWORD length = ::FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
+                                        FORMAT_MESSAGE_IGNORE_INSERTS,
+                                    nullptr, static_cast<DWORD>(hr), 0, reinterpret_cast<LPWSTR>(&text), 0, nullptr);
+    std::wstring description = length ? std::wstring(text, length) : RuntimeErrorText(hr);
+    if (text) ::LocalFree(text);
+    while (!description.empty() && (description.back() == L'\n' || description.back() == L'\r'))
+        description.pop_back();
+    Raise(static_cast<int32_t>(hr), kProjectName, description, where);
+}
+
+}  // namespace qs

@@ -1,0 +1,71 @@
+// Design tables: what a form and its controls look like before they are built.
+// Positions and sizes are in twips; a control inside a frame is placed relative to it.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace qs::toolkit {
+
+enum class ControlKind { Label, Frame, CheckBox, CommandButton, OptionButton, Toolbar, ImageList, TabStrip, Image, Line, Menu };
+
+enum class BorderStyle { FixedDialog, SizableToolWindow };
+
+struct FontDesign {
+    std::wstring name = L"Tahoma";
+    float size = 8.25f;  // points
+    bool bold = false;
+};
+
+struct ToolbarButtonDesign {
+    std::wstring key;
+    std::wstring tag;
+    std::wstring toolTipText;
+    std::wstring image;  // key of the picture in the toolbar's image list
+};
+
+struct TabDesign {
+    std::wstring caption;
+    std::wstring tag;
+};
+
+struct PictureDesign {
+    std::wstring key;
+    int iconResource = 0;  // an ICON resource of the executable
+};
+
+struct ControlDesign {
+    ControlKind kind = ControlKind::Label;
+    std::wstring name;
+    int index = -1;  // position in a control array; -1 when the control is not in one
+    std::wstring caption;
+    std::wstring tag;
+    int left = 0, top = 0, width = 0, height = 0;
+    int tabIndex = 0;
+    std::wstring container;  // name of the frame the control sits in
+    bool visible = true;
+    int menuLevel = 0;        // menus: 0 for a top-level menu, 1 for its items, ...
+    bool isDefault = false;   // command buttons: Enter clicks it
+    bool isCancel = false;    // command buttons: Escape clicks it
+    int value = 0;            // check boxes: 0 cleared, 1 checked
+    std::optional<FontDesign> font;
+    std::vector<ToolbarButtonDesign> buttons;  // toolbars
+    std::wstring imageList;                    // toolbars: name of their image list
+    std::vector<PictureDesign> pictures;       // image lists
+    std::vector<TabDesign> tabs;               // tab strips
+    int iconResource = 0;                      // images
+};
+
+struct FormDesign {
+    std::wstring name;
+    std::wstring caption;
+    std::wstring tag;
+    BorderStyle border = BorderStyle::FixedDialog;
+    bool showInTaskbar = false;
+    int clientWidth = 0, clientHeight = 0;
+    FontDesign font;
+    std::vector<ControlDesign> controls;  // in collection order; menus among them
+};
+
+}  // namespace qs::toolkit

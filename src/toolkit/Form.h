@@ -1,0 +1,192 @@
+// Forms built from a design table into real windows and common controls: load and
+// unload with their query reasons, show, hide and modal show, placement in twips, the
+// mouse-move event and pop-up menus made from the form's menu design.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "toolkit/Design.h"
+#include "toolkit/Event.h"
+#include "toolkit/Handles.h"
+
+namespace qs::toolkit {
+
+// Why a form is being unloaded.
+enum QueryUnloadConstants {
+    vbFormControlMenu = 0,  // the close box, the system menu's Close, Alt+F4
+    vbFormCode = 1,         // Unload called by the program
+    vbAppWindows = 2,       // Windows is shutting down or the user logs off
+    vbAppTaskManager = 3,   // another program (Task Manager) closes the window
+};
+
+// Flags of PopupMenu.
+enum PopupMenuConstants { vbPopupMenuLeftAlign = 0, vbPopupMenuRightButton = 2 };
+
+class Form;
+
+struct ToolbarButton {
+    int Index = 0;  // 1-based
+    std::wstring Key;
+    std::wstring Tag;
+    std::wstring ToolTipText;
+    std::wstring Image;
+};
+
+struct Tab {
+    int Index = 0;  // 1-based
+    std::wstring Caption;
+    std::wstring Tag;
+};
+
+class Control {
+public:
+    Control(Form& form, const ControlDesign& design, int id);
+    Control(const Control&) = delete;
+    Control& operator=(const Control&) = delete;
+    ~Control();
+
+    ControlKind Kind() const { return kind_; }
+    const std::wstring& Name() const { return name_; }
+    int Index() const { return index_; }
+    HWND hwnd() const { return hwnd_; }
+
+    std::wstring Tag;
+
+    std::wstring Caption() const;
+    void Caption(const std::wstring& text);
+    bool Visible() const { return visible_; }
+    void Visible(bool visible);
+    bool Enabled() const;
+    void Enabled(bool enabled);
+    int Value() const;  // check boxes: 0 or 1
+    void Value(int value);
+    void SetFocus();
+
+    // Raised when a button, check box, menu item or tab is chosen.
+    std::function<void()> Click;
+
+    // Toolbars.
+    std::vector<ToolbarButton> Buttons;
+    std::function<void(ToolbarButton&)> ButtonClick;
+    // Tab strips.
+    std::vector<Tab> Tabs;
+    int SelectedTab() const;  // 1-based
+    // Images.
+    void Picture(HICON icon);
+
+    // Menus: the items one level below, in design order.
+    std::vector<Control*> MenuItems;
+    int MenuLevel() const { return menuLevel_; }
+
+private:
+    friend class Form;
+    void Create(HWND parent, RECT pixels, HFONT font);
+    bool Handles(int commandId) const;
+
+    Form& form_;
+    ControlKind kind_;
+    std::wstring name_;
+    int index_;
+    std::wstring caption_;
+    bool visible_;
+    int menuLevel_;
+    int id_;
+    int value_;
+    ControlDesign design_;
+    HWND hwnd_ = nullptr;
+    unique_hfont font_;
+    unique_himagelist images_;
+    unique_hicon picture_;
+};
+
+class Form {
+public:
+    explicit Form(FormDesign design);
+    virtual ~Form();
+    Form(const Form&) = delete;
+    Form& operator=(const Form&) = delete;
+
+    // Builds the window and its controls and runs Form_Load. The form stays hidden.
+    void Load();
+    bool Loaded() const { return hwnd_ != nullptr; }
+    // Asks Form_QueryUnload with reason vbFormCode and, unless cancelled, unloads.
+    void Unload();
+
+    void Show();  // loads first if needed, then shows and activates
+    void Hide();
+    bool Visible() const;
+    // Shows the form over `owner`, which is disabled meanwhile, and returns when the
+    // form is hidden or unloaded.
+    void ShowModal(Form* owner);
+    bool Modal() const { return modal_; }
+
+    HWND hwnd() const { return hwnd_; }
+    const std::wstring& Name() const { return design_.name; }
+    std::wstring Caption() const;
+    void Caption(const std::wstring& text);
+    std::wstring Tag;
+    void Icon(HICON icon);  // the caller keeps the icon alive
+    HICON Icon() const { return icon_; }
+
+    // The outer rectangle in twips.
+    float Left() const;
+    float Top() const;
+    float Width() const;
+    float Height() const;
+    void Move(float left, float top, float width, float height);
+    // 0 normal, 1 minimised, 2 maximised.
+    int WindowState() const;
+    void WindowState(int state);
+    int ScaleMode = 1;
+
+    std::vector<std::unique_ptr<Control>>& Controls() { return controls_; }
+    Control& operator()(const std::wstring& name, int index = -1);
+
+    // Opens `menu` (a menu of this form) as a pop-up at the mouse position. Hidden items
+    // are left out, `defaultItem` is shown in bold, and the chosen item's Click has run
+    // when the call returns.
+    void PopupMenu(Control& menu, unsigned flags = 0, Control* defaultItem = nullptr);
+
+    // Button (1 left, 2 right, 4 middle), shift state, x and y in the form's ScaleMode.
+    Event<int, int, float, float> MouseMove;
+
+    // Every loaded form of the program.
+    static const std::vector<Form*>& Forms();
+
+protected:
+    virtual void Form_Load() {}
+    virtual void Form_QueryUnload(bool& cancel, int unloadMode) { (void)cancel, (void)unloadMode; }
+    virtual void Form_Unload(bool& cancel) { (void)cancel; }
+
+private:
+    static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    bool TryUnload(int reason, bool alreadyAsked = false);
+    bool OnCommand(int id);
+    LRESULT OnNotify(NMHDR& header);
+    RECT ControlPixels(const ControlDesign& design) const;
+    Control* DefaultButton(bool cancel) const;
+
+    FormDesign design_;
+    HWND hwnd_ = nullptr;
+    unique_hfont font_;
+    HICON icon_ = nullptr;
+    std::vector<std::unique_ptr<Control>> controls_;
+    bool modal_ = false;
+    bool unloading_ = false;
+    bool closeFromSystemMenu_ = false;
+    bool endSessionAsked_ = false;
+};
+
+// Runs the program's message loop until the last form has been unloaded.
+void RunMessageLoop();
+
+// Hands a message to the active form's dialog navigation (Tab, Enter, Escape).
+bool PreTranslate(MSG& msg);
+
+}  // namespace qs::toolkit
