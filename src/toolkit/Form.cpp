@@ -95,7 +95,8 @@ void Control::Create(HWND parent, RECT r, HFONT formFont) {
     case ControlKind::Menu: return;  // no window of their own
     }
     HINSTANCE instance = ::GetModuleHandleW(nullptr);
-    hwnd_ = ::CreateWindowExW(0, windowClass, caption_.c_str(), style, r.left, r.top, r.right - r.left,
+    DWORD exStyle = kind_ == ControlKind::Frame || kind_ == ControlKind::TabStrip ? WS_EX_CONTROLPARENT : 0;
+    hwnd_ = ::CreateWindowExW(exStyle, windowClass, caption_.c_str(), style, r.left, r.top, r.right - r.left,
                               r.bottom - r.top, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id_)), instance,
                               nullptr);
     if (!hwnd_) RaiseRuntime(errInvalidProcedureCall);
@@ -234,18 +235,67 @@ Control& Form::operator()(const std::wstring& name, int index) {
 }
 
 RECT Form::ControlPixels(const ControlDesign& d) const {
-    float left = static_cast<float>(d.left), top = static_cast<float>(d.top);
-    for (std::wstring container = d.container; !container.empty();) {
-        auto it = std::find_if(design_.controls.begin(), design_.controls.end(),
-                               [&](const ControlDesign& c) { return c.name == container; });
-        if (it == design_.controls.end()) break;
-        left += static_cast<float>(it->left);
-        top += static_cast<float>(it->top);
-        container = it->container;
-    }
     float tpp = Screen::TwipsPerPixelX();
-    int x = Pixels(left, tpp), y = Pixels(top, tpp);
+    int x = Pixels(static_cast<float>(d.left), tpp), y = Pixels(static_cast<float>(d.top), tpp);
     return RECT{x, y, x + Pixels(static_cast<float>(d.width), tpp), y + Pixels(static_cast<float>(d.height), tpp)};
+}
+
+namespace {
+// Frames and tab strips hold controls as child windows; what those tell their parent
+// goes on to the form, and Tab moves into them.
+LRESULT CALLBACK ContainerProc(HWND container, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                               DWORD_PTR form) {
+    switch (message) {
+    case WM_COMMAND:
+    case WM_NOTIFY:
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN:
+        return ::SendMessageW(reinterpret_cast<HWND>(form), message, wParam, lParam);
+    case WM_NCDESTROY:
+        ::RemoveWindowSubclass(container, &ContainerProc, 1);
+        break;
+    default: break;
+    }
+    return ::DefSubclassProc(container, message, wParam, lParam);
+}
+}  // namespace
+
+void Form::CreateControls(HWND parent, const std::wstring& container) {
+    std::vector<Control*> level;
+    for (auto& c : controls_)
+        if (c->design_.container == container) level.push_back(c.get());
+    std::stable_sort(level.begin(), level.end(),
+                     [](const Control* a, const Control* b) { return a->design_.tabIndex < b->design_.tabIndex; });
+
+    // A tab strip holds the controls placed on it, so that they lie above its face.
+    auto within = [](const ControlDesign& inner, const ControlDesign& outer) {
+        return inner.left >= outer.left && inner.top >= outer.top && inner.left + inner.width <= outer.left + outer.width &&
+               inner.top + inner.height <= outer.top + outer.height;
+    };
+    std::vector<Control*> tabStrips;
+    for (Control* c : level) {
+        if (c->Kind() != ControlKind::TabStrip) continue;
+        c->Create(parent, ControlPixels(c->design_), font_.get());
+        ::SetWindowSubclass(c->hwnd(), &ContainerProc, 1, reinterpret_cast<DWORD_PTR>(hwnd_));
+        tabStrips.push_back(c);
+    }
+    for (Control* c : level) {
+        if (c->Kind() == ControlKind::TabStrip) continue;
+        HWND holder = parent;
+        RECT r = ControlPixels(c->design_);
+        for (Control* strip : tabStrips) {
+            if (!within(c->design_, strip->design_)) continue;
+            RECT origin = ControlPixels(strip->design_);
+            ::OffsetRect(&r, -origin.left, -origin.top);
+            holder = strip->hwnd();
+        }
+        c->Create(holder, r, font_.get());
+        if (c->Kind() == ControlKind::Frame) {
+            // A frame holds its controls as child windows.
+            ::SetWindowSubclass(c->hwnd(), &ContainerProc, 1, reinterpret_cast<DWORD_PTR>(hwnd_));
+            CreateControls(c->hwnd(), c->Name());
+        }
+    }
 }
 
 void Form::Load() {
@@ -269,18 +319,7 @@ void Form::Load() {
     font_.reset(CreateDesignFont(design_.font));
     LoadedForms().push_back(this);
 
-    // Containers go last so that they lie beneath the controls placed on them; the
-    // others in tab order.
-    std::vector<Control*> order;
-    for (auto& c : controls_) order.push_back(c.get());
-    auto isContainer = [](const Control* c) {
-        return c->Kind() == ControlKind::Frame || c->Kind() == ControlKind::TabStrip;
-    };
-    std::stable_sort(order.begin(), order.end(), [&](const Control* a, const Control* b) {
-        if (isContainer(a) != isContainer(b)) return isContainer(b);
-        return a->design_.tabIndex < b->design_.tabIndex;
-    });
-    for (Control* c : order) c->Create(hwnd_, ControlPixels(c->design_), font_.get());
+    CreateControls(hwnd_, L"");
     Form_Load();
 }
 
@@ -500,6 +539,9 @@ LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     case WM_CTLCOLORSTATIC:
         ::SetBkMode(reinterpret_cast<HDC>(wParam), TRANSPARENT);
+        // On a frame or a tab strip the container's own face shows through.
+        if (::GetParent(reinterpret_cast<HWND>(lParam)) != hwnd_)
+            return reinterpret_cast<LRESULT>(::GetStockObject(NULL_BRUSH));
         return reinterpret_cast<LRESULT>(::GetSysColorBrush(COLOR_BTNFACE));
     case WM_MOUSEMOVE: {
         int button = (wParam & MK_LBUTTON ? 1 : 0) | (wParam & MK_RBUTTON ? 2 : 0) | (wParam & MK_MBUTTON ? 4 : 0);

@@ -170,6 +170,7 @@ private:
     bool OnCommand(int id);
     LRESULT OnNotify(NMHDR& header);
     RECT ControlPixels(const ControlDesign& design) const;
+    void CreateControls(HWND parent, const std::wstring& container);
     Control* DefaultButton(bool cancel) const;
 
     FormDesign design_;

@@ -1,0 +1,98 @@
+// A test-only form with one control of every kind the toolkit builds, and a menu tree
+// like the launcher's; its Tags and menu captions carry resource ids.
+#pragma once
+
+#include "toolkit/Design.h"
+
+namespace qs::test {
+
+inline toolkit::FormDesign DemoDesign() {
+    using toolkit::ControlKind;
+    using K = ControlKind;
+    auto menu = [](const wchar_t* name, int level, const wchar_t* caption, bool visible = true, int index = -1) {
+        toolkit::ControlDesign d;
+        d.kind = K::Menu;
+        d.name = name;
+        d.index = index;
+        d.caption = caption;
+        d.menuLevel = level;
+        d.visible = visible;
+        return d;
+    };
+    auto control = [](K kind, const wchar_t* name, const wchar_t* caption, const wchar_t* tag, int left, int top,
+                      int width, int height, int tabIndex, const wchar_t* container = L"") {
+        toolkit::ControlDesign d;
+        d.kind = kind;
+        d.name = name;
+        d.caption = caption;
+        d.tag = tag;
+        d.left = left;
+        d.top = top;
+        d.width = width;
+        d.height = height;
+        d.tabIndex = tabIndex;
+        d.container = container;
+        return d;
+    };
+
+    toolkit::FormDesign form;
+    form.name = L"frmDemo";
+    form.caption = L"Configure Quorset";
+    form.tag = L"1411";
+    form.border = toolkit::BorderStyle::FixedDialog;
+    form.clientWidth = 6000;
+    form.clientHeight = 4200;
+
+    auto images = control(K::ImageList, L"imlToolbar", L"", L"", 0, 0, 0, 0, 0);
+    images.pictures = {{L"vuld", 201}, {L"ide", 202}, {L"tamrel", 203}, {L"help", 204}, {L"www", 205}};
+    form.controls.push_back(images);
+
+    auto toolbar = control(K::Toolbar, L"tbToolbar", L"", L"", 0, 0, 6000, 600, 0);
+    toolbar.imageList = L"imlToolbar";
+    toolbar.buttons = {{L"vuld", L"1406", L"Vuld", L"vuld"},
+                       {L"ide", L"1407", L"VuldIDE", L"ide"},
+                       {L"tamrel", L"1423", L"Tamrel", L"tamrel"},
+                       {L"help", L"1408", L"Help", L"help"},
+                       {L"www", L"1409", L"BROM on the Web", L"www"}};
+    form.controls.push_back(toolbar);
+
+    auto tabs = control(K::TabStrip, L"tabTab", L"", L"1413", 120, 720, 5760, 2580, 1);
+    tabs.tabs = {{L"Options", L"1413"}, {L"Advanced", L""}};
+    form.controls.push_back(tabs);
+    form.controls.push_back(control(K::Frame, L"fraBorder", L"", L"", 240, 1140, 5520, 2040, 2));
+    auto autorun = control(K::CheckBox, L"chkAutorun", L"&Run this program when Windows starts", L"1422", 240, 300,
+                           5040, 360, 3, L"fraBorder");
+    autorun.value = 1;
+    form.controls.push_back(autorun);
+    form.controls.push_back(control(K::CheckBox, L"chkAutoHide",
+                                    L"Automatically &hide the toolbar when it looses focus", L"1412", 240, 780, 5040,
+                                    360, 4, L"fraBorder"));
+    form.controls.push_back(control(K::Label, L"lblNote", L"Design-time note", L"", 240, 1320, 5040, 480, 5,
+                                    L"fraBorder"));
+    form.controls.push_back(control(K::Line, L"linSeparator", L"", L"", 120, 3420, 5760, 30, 6));
+    auto logo = control(K::Image, L"imgLogo", L"", L"14002", 180, 3600, 480, 480, 7);
+    logo.iconResource = 1;
+    form.controls.push_back(logo);
+    auto ok = control(K::CommandButton, L"cmdOK", L"&OK", L"101", 2400, 3660, 1080, 375, 8);
+    ok.isDefault = true;
+    form.controls.push_back(ok);
+    auto close = control(K::CommandButton, L"cmdClose", L"&Close", L"103", 3600, 3660, 1080, 375, 9);
+    close.isCancel = true;
+    form.controls.push_back(close);
+    form.controls.push_back(control(K::CommandButton, L"cmdApply", L"&Apply", L"104", 4800, 3660, 1080, 375, 10));
+
+    form.controls.push_back(menu(L"mnuPopup", 0, L"1400 Popup", false));
+    form.controls.push_back(menu(L"mnuPopupShowToolbar", 1, L"1401 Show Toolbar"));
+    form.controls.push_back(menu(L"mnuPopupHideToolbar", 1, L"1402 Hide Toolbar"));
+    form.controls.push_back(menu(L"mnuPopupBar3", 1, L"-", false));
+    form.controls.push_back(menu(L"mnuPopupLaunch", 1, L"1416 Launch", false));
+    form.controls.push_back(menu(L"mnuPopupLaunchItem", 2, L"1417 Vuld", true, 1));
+    form.controls.push_back(menu(L"mnuPopupLaunchItem", 2, L"1418 VuldIDE", true, 2));
+    form.controls.push_back(menu(L"mnuPopupBar1", 1, L"-"));
+    form.controls.push_back(menu(L"mnuPopupUnload", 1, L"1403 Exit Quorset"));
+    form.controls.push_back(menu(L"mnuPopupBlank", 1, L"   ", false));
+    form.controls.push_back(menu(L"mnuPopupPlain", 1, L"Popup", false));
+    return form;
+}
+
+}  // namespace qs::test
