@@ -1,0 +1,135 @@
+// The resource components themselves: late-bound calls, texts for every id the program
+// asks for, the icon's sizes and per-user self-registration.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include "toolkit/App.h"
+#include "toolkit/Handles.h"
+#include "vuldres/IVuldResources.h"
+
+using qs::toolkit::com_ptr;
+
+namespace {
+
+struct Apartment {
+    Apartment() { ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED); }
+} gApartment;
+
+com_ptr<IVuldResources> Create(const wchar_t* progId) {
+    CLSID clsid{};
+    com_ptr<IVuldResources> component;
+    if (SUCCEEDED(::CLSIDFromProgID(progId, &clsid)))
+        ::CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IVuldResources,
+                           reinterpret_cast<void**>(component.put()));
+    return component;
+}
+
+std::wstring Text(IVuldResources& component, LONG id) {
+    BSTR text = nullptr;
+    EXPECT_EQ(component.GetResString(id, &text), S_OK);
+    std::wstring result(text, ::SysStringLen(text));
+    ::SysFreeString(text);
+    return result;
+}
+
+TEST(ResourceComponent, EveryIdTheProgramAsksForHasATextInEveryLocale) {
+    std::vector<LONG> ids{101, 103, 104, 1204, 1205, 14001, 14002, 14004, 14005};
+    for (LONG id = 1400; id <= 1423; ++id) ids.push_back(id);
+    for (const wchar_t* progId : {L"Vuld1033.Resources", L"Vuld1031.Resources"}) {
+        auto component = Create(progId);
+        ASSERT_TRUE(component) << progId;
+        for (LONG id : ids) EXPECT_FALSE(Text(*component.get(), id).empty()) << progId << " " << id;
+        EXPECT_EQ(Text(*component.get(), 999), L"") << "an id without a text";
+        EXPECT_EQ(Text(*component.get(), -5), L"");
+    }
+}
+
+TEST(ResourceComponent, LateBoundCallsReachTheSameOperations) {
+    auto component = Create(L"Vuld1031.Resources");
+    ASSERT_TRUE(component);
+    IDispatch* dispatch = component.get();
+    DISPID ids[1];
+    LPOLESTR names[] = {const_cast<LPOLESTR>(L"GetResString")};
+    ASSERT_EQ(dispatch->GetIDsOfNames(IID_NULL, names, 1, 0, ids), S_OK);
+    EXPECT_EQ(ids[0], 3);
+
+    VARIANT argument;
+    ::VariantInit(&argument);
+    argument.vt = VT_BSTR;
+    argument.bstrVal = ::SysAllocString(L"1403");  // converted to a number as a late-bound caller expects
+    DISPPARAMS params{&argument, nullptr, 1, 0};
+    VARIANT result;
+    ::VariantInit(&result);
+    ASSERT_EQ(dispatch->Invoke(3, IID_NULL, 0, DISPATCH_METHOD, &params, &result, nullptr, nullptr), S_OK);
+    ASSERT_EQ(result.vt, VT_BSTR);
+    EXPECT_STREQ(result.bstrVal, L"Quorset &beenden");
+    ::VariantClear(&result);
+    ::VariantClear(&argument);
+
+    VARIANT pictureArgs[2];
+    pictureArgs[1].vt = VT_I4;  // arguments arrive last first
+    pictureArgs[1].lVal = 1401;
+    pictureArgs[0].vt = VT_I4;
+    pictureArgs[0].lVal = 1;
+    DISPPARAMS pictureParams{pictureArgs, nullptr, 2, 0};
+    ASSERT_EQ(dispatch->Invoke(2, IID_NULL, 0, DISPATCH_METHOD, &pictureParams, &result, nullptr, nullptr), S_OK);
+    EXPECT_EQ(result.vt, VT_DISPATCH);
+    EXPECT_NE(result.pdispVal, nullptr);
+    ::VariantClear(&result);
+
+    EXPECT_EQ(dispatch->Invoke(2, IID_NULL, 0, DISPATCH_METHOD, &params, &result, nullptr, nullptr),
+              DISP_E_BADPARAMCOUNT);
+    IPictureDisp* picture = nullptr;
+    EXPECT_EQ(component->GetResPicture(1401, 7, &picture), E_INVALIDARG);
+    EXPECT_TRUE(FAILED(component->GetResPicture(4711, 1, &picture)));
+}
+
+TEST(ResourceComponent, TheIconCarriesEverySizeTheProgramShows) {
+    std::wstring dll = qs::toolkit::App::Path() + L"\\Vuld1033.dll";
+    HMODULE module = ::LoadLibraryExW(dll.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+    ASSERT_NE(module, nullptr);
+    HRSRC group = ::FindResourceW(module, MAKEINTRESOURCEW(1401), MAKEINTRESOURCEW(14));  // RT_GROUP_ICON
+    ASSERT_NE(group, nullptr);
+    auto* directory = static_cast<BYTE*>(::LockResource(::LoadResource(module, group)));
+    for (int size : {16, 20, 24, 32, 48}) {
+        int id = ::LookupIconIdFromDirectoryEx(directory, TRUE, size, size, LR_DEFAULTCOLOR);
+        HRSRC image = ::FindResourceW(module, MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(3));  // RT_ICON
+        ASSERT_NE(image, nullptr) << size;
+        auto* header = static_cast<BITMAPINFOHEADER*>(::LockResource(::LoadResource(module, image)));
+        EXPECT_EQ(header->biWidth, size) << "an image drawn for " << size << " pixels";
+    }
+    ::FreeLibrary(module);
+}
+
+std::wstring ReadDefault(const std::wstring& key, const wchar_t* name = nullptr) {
+    wchar_t value[MAX_PATH] = L"";
+    DWORD size = sizeof value;
+    if (::RegGetValueW(HKEY_CURRENT_USER, key.c_str(), name, RRF_RT_REG_SZ, nullptr, value, &size) != ERROR_SUCCESS)
+        return L"<missing>";
+    return value;
+}
+
+TEST(ResourceComponent, RegistersItselfForTheCurrentUserAndUnregistersCleanly) {
+    std::wstring dll = qs::toolkit::App::Path() + L"\\Vuld1031.dll";
+    HMODULE module = ::LoadLibraryW(dll.c_str());
+    ASSERT_NE(module, nullptr);
+    using Entry = HRESULT(STDAPICALLTYPE*)();
+    auto reg = reinterpret_cast<Entry>(reinterpret_cast<void*>(::GetProcAddress(module, "DllRegisterServer")));
+    auto unreg = reinterpret_cast<Entry>(reinterpret_cast<void*>(::GetProcAddress(module, "DllUnregisterServer")));
+    ASSERT_TRUE(reg && unreg);
+
+    const std::wstring classKey = L"Software\\Classes\\CLSID\\{5155A000-0407-4E2D-9C1B-6A7E5F4C3B2A}";
+    ASSERT_EQ(reg(), S_OK);
+    EXPECT_EQ(ReadDefault(L"Software\\Classes\\Vuld1031.Resources\\CLSID"), L"{5155A000-0407-4E2D-9C1B-6A7E5F4C3B2A}");
+    EXPECT_EQ(ReadDefault(classKey + L"\\InprocServer32"), dll);
+    EXPECT_EQ(ReadDefault(classKey + L"\\InprocServer32", L"ThreadingModel"), L"Apartment");
+    EXPECT_EQ(ReadDefault(classKey + L"\\ProgID"), L"Vuld1031.Resources");
+
+    EXPECT_EQ(unreg(), S_OK);
+    EXPECT_EQ(ReadDefault(L"Software\\Classes\\Vuld1031.Resources\\CLSID"), L"<missing>");
+    EXPECT_EQ(ReadDefault(classKey + L"\\InprocServer32"), L"<missing>");
+    ::FreeLibrary(module);
+}
+
+}  // namespace
