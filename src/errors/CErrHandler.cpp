@@ -15,12 +15,6 @@ namespace qs {
 
 std::unique_ptr<CErrHandler> gErrHandler;
 
-int VarType(const Variant& value) {
-    // VT_EMPTY, VT_I2, VT_I4, VT_R4, VT_R8, VT_BSTR, VT_BOOL in the alternatives' order.
-    static constexpr int kTypes[] = {0, 2, 3, 4, 5, 8, 11};
-    return kTypes[value.index()];
-}
-
 namespace {
 
 std::wstring LocalDateTimeText() {

@@ -11,13 +11,10 @@
 #include <variant>
 #include <vector>
 
+#include "text/Variant.h"
 #include "toolkit/Event.h"
 
 namespace qs {
-
-// A value of any of the kinds a property may be handed, with its OLE variant type number.
-using Variant = std::variant<std::monostate, int16_t, int32_t, float, double, std::wstring, bool>;
-int VarType(const Variant& value);
 
 class CErrHandler {
 public:

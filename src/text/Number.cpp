@@ -188,7 +188,10 @@ int32_t RoundHalfEven(double value) {
     return static_cast<int32_t>(r);
 }
 
-std::wstring SingleToText(float value) {
+namespace {
+// Writes a finite value from its shortest round-trip digits.
+template <class T>
+std::wstring ShortestText(T value, wchar_t decimalSeparator) {
     if (!std::isfinite(value)) RaiseRuntime(errOverflow);
     if (value == 0) return L"0";
 
@@ -223,8 +226,16 @@ std::wstring SingleToText(float value) {
         if (magnitude < 10) out += '0';
         out += std::to_string(magnitude);
     }
-    return Widen(out);
+    std::wstring wide = Widen(out);
+    for (auto& c : wide)
+        if (c == L'.') c = decimalSeparator;
+    return wide;
 }
+}  // namespace
+
+std::wstring SingleToText(float value, wchar_t decimalSeparator) { return ShortestText(value, decimalSeparator); }
+
+std::wstring DoubleToText(double value, wchar_t decimalSeparator) { return ShortestText(value, decimalSeparator); }
 
 std::wstring NumberText(int64_t value) { return Widen(std::to_string(value)); }
 

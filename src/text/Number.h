@@ -31,7 +31,10 @@ int32_t RoundHalfEven(double value);
 // The shortest text that reads back to the same single-precision value: "1500",
 // "1500.5", "-300", "0.25"; exponent form "1.5E+20" below 1E-5 and from 1E+15 on.
 // Raises Overflow (6) for infinities and not-a-number.
-std::wstring SingleToText(float value);
+std::wstring SingleToText(float value, wchar_t decimalSeparator = L'.');
+
+// The same for a double-precision value.
+std::wstring DoubleToText(double value, wchar_t decimalSeparator = L'.');
 
 // A whole number in plain decimal with a minus sign when negative.
 std::wstring NumberText(int64_t value);

@@ -6,6 +6,7 @@
 
 #include "errors/Error.h"
 #include "text/Number.h"
+#include "text/Variant.h"
 
 using namespace qs;
 using namespace qs::text;
@@ -171,6 +172,26 @@ TEST(ToLong, ConvertsWholeNumberTextsAndRejectsTheRest) {
     for (const wchar_t* text : {L"abc", L"", L"12abc", L"1 2"})
         EXPECT_EQ(ErrorNumberOf([&] { ToLong(text); }), errTypeMismatch) << text;
     EXPECT_EQ(ErrorNumberOf([] { ToLong(L"2147483648"); }), errOverflow);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(VariantText, ConvertsEveryKindTheClassicWay) {
+    EXPECT_EQ(VariantText(Variant()), L"");
+    EXPECT_EQ(VariantText(Variant(int16_t{-7})), L"-7");
+    EXPECT_EQ(VariantText(Variant(1.25)), L"1.25");
+    EXPECT_EQ(VariantText(Variant(true)), L"True");
+    EXPECT_EQ(VariantText(Variant(false)), L"False");
+    EXPECT_EQ(ErrorNumberOf([] { VariantText(Variant(ByteArray{1, 2})); }), errTypeMismatch);
+    EXPECT_EQ(VariantLong(Variant(true)), -1);
+    EXPECT_EQ(VariantLong(Variant(2.5)), 2);
+    EXPECT_EQ(VariantLong(Variant(std::wstring(L" 42 "))), 42);
+    EXPECT_EQ(ErrorNumberOf([] { VariantLong(Variant(std::wstring(L"x"))); }), errTypeMismatch);
+    EXPECT_EQ(ErrorNumberOf([] { VariantLong(Variant(ByteArray{})); }), errTypeMismatch);
+    EXPECT_EQ(VarType(Variant(ByteArray{})), 8209);
+    EXPECT_EQ(SingleToText(1500.5f, L','), L"1500,5");
 }
 
 }  // namespace
