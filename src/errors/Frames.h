@@ -92,13 +92,17 @@ decltype(auto) reraise(Body&& body) {
     }
 }
 
-// Component raise: any failure leaves as the component's own error.
+// Component raise: errors the component raised itself (under `source`) pass unchanged;
+// any other failure leaves as the component's own error.
 template <class Body>
 decltype(auto) componentRaise(int32_t number, std::wstring_view source, std::wstring_view description,
                               Body&& body) {
     frames::Armed armed;
     try {
         return body();
+    } catch (const Error& e) {
+        if (e.source() == source) throw;
+        throw Error(ErrorInfo{number, std::wstring(source), std::wstring(description), 0});
     } catch (...) {
         throw Error(ErrorInfo{number, std::wstring(source), std::wstring(description), 0});
     }

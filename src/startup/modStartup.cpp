@@ -1,10 +1,38 @@
-// Start-up: the command-line test.
+// Start-up: the program's first procedure and its command line.
 #include "startup/modStartup.h"
 
+#include <windows.h>
+
+#include "errors/CErrHandler.h"
 #include "errors/Frames.h"
+#include "errors/MExceptionHandler.h"
+#include "language/modLanguage.h"
+#include "launcher/frmLaunch.h"
+#include "settings/modShellFileDisk.h"
+#include "startup/modSupport.h"
 #include "toolkit/App.h"
 
 namespace qs::modStartup {
+
+void Main() {
+    // Until the handler is ready nothing could report a failure: skip what fails.
+    ignoring([] { gErrHandler = std::make_unique<CErrHandler>(); });
+    ignoring([] { gErrHandler->AppTitle(toolkit::App::Title()); });
+    ignoring([] {
+        std::wstring folder = modSupport::AddFinalSlash(modShellFileDisk::GetShellAppdataLocation(0));
+        gErrHandler->Destination(Variant(folder + L"BROM\\VULD\\errorlog.txt"));
+    });
+    ignoring([] { gErrHandler->IncludeExpandedInfo(true); });
+
+    framed(L"modStartup.Main", [] {
+        MExceptionHandler::InstallExceptionFilter();
+        if (toolkit::App::PrevInstance()) ::ExitProcess(0);
+        modLanguage::InitLanguage();
+        gLaunch = std::make_unique<frmLaunch>();
+        gLaunch->Load();
+        if (!CheckCommandLine()) gLaunch->Show();
+    });
+}
 
 bool IsSilentStart(const std::wstring& arguments) { return arguments.find(L"/S") != std::wstring::npos; }
 

@@ -8,6 +8,7 @@
 
 #include "errors/Error.h"
 #include "errors/Frames.h"
+#include "toolkit/App.h"
 #include "toolkit/Screen.h"
 
 namespace qs::toolkit {
@@ -228,6 +229,27 @@ Form::~Form() {
 
 const std::vector<Form*>& Form::Forms() { return LoadedForms(); }
 
+HWND Form::ApplicationWindow() {
+    static HWND window = [] {
+        WNDCLASSEXW wc{};
+        wc.cbSize = sizeof wc;
+        wc.hInstance = ::GetModuleHandleW(nullptr);
+        wc.lpszClassName = L"QuorsetApplication";
+        wc.lpfnWndProc = [](HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) -> LRESULT {
+            if (message != WM_CLOSE) return ::DefWindowProcW(hwnd, message, wParam, lParam);
+            ignoring([] {
+                auto forms = LoadedForms();
+                for (Form* form : forms) form->TryUnload(vbAppTaskManager);
+            });
+            return 0;
+        };
+        ::RegisterClassExW(&wc);
+        return ::CreateWindowExW(0, wc.lpszClassName, App::Title().c_str(), WS_OVERLAPPED, 0, 0, 0, 0, nullptr,
+                                 nullptr, wc.hInstance, nullptr);
+    }();
+    return window;
+}
+
 Control& Form::operator()(const std::wstring& name, int index) {
     for (auto& c : controls_)
         if (c->Name() == name && c->Index() == index) return *c;
@@ -301,6 +323,7 @@ void Form::CreateControls(HWND parent, const std::wstring& container) {
 void Form::Load() {
     if (hwnd_) return;
     RegisterFormClass(&Form::WindowProc);
+    ApplicationWindow();
     DWORD style = WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
     DWORD exStyle = design_.showInTaskbar ? WS_EX_APPWINDOW : 0;
     if (design_.border == BorderStyle::SizableToolWindow) {

@@ -158,6 +158,10 @@ public:
     // Every loaded form of the program.
     static const std::vector<Form*>& Forms();
 
+    // The hidden window that stands for the whole program, as task lists see it: a
+    // WM_CLOSE sent to it unloads every form with reason vbAppTaskManager.
+    static HWND ApplicationWindow();
+
 protected:
     virtual void Form_Load() {}
     virtual void Form_QueryUnload(bool& cancel, int unloadMode) { (void)cancel, (void)unloadMode; }

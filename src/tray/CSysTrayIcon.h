@@ -1,0 +1,84 @@
+// The notification-area icon: adds it for an owner window, decodes the owner's
+// mouse-move notifications into mouse messages, opens the owner's pop-up menu on the
+// chosen one and reports every message as IconEvent.
+#pragma once
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include <cstdint>
+#include <string>
+
+#include "toolkit/Event.h"
+#include "toolkit/Form.h"
+#include "vuldsub/VuldSub.h"
+
+namespace qs {
+
+class CSysTrayIcon : private vuldsub::ISubclass {
+public:
+    // Component errors, numbered from the object-defined base.
+    static constexpr int32_t errNotInitialized = static_cast<int32_t>(0x8004472D);
+    static constexpr int32_t errShowIcon = static_cast<int32_t>(0x8004472E);
+    static constexpr int32_t errHideIcon = static_cast<int32_t>(0x8004472F);
+    static constexpr int32_t errModifyIcon = static_cast<int32_t>(0x80044730);
+    static constexpr int32_t errModifyTip = static_cast<int32_t>(0x80044731);
+    static constexpr int32_t errComponent = static_cast<int32_t>(0x80044732);
+
+    CSysTrayIcon();
+    ~CSysTrayIcon() override;
+    CSysTrayIcon(const CSysTrayIcon&) = delete;
+    CSysTrayIcon& operator=(const CSysTrayIcon&) = delete;
+
+    void HideIcon();
+    void Init(toolkit::Form* OwnerForm, toolkit::Control* PopupMenu = nullptr, int32_t PopupFlags = 2,
+              toolkit::Control* DefaultMenuItem = nullptr, int32_t DisplayEvent = WM_RBUTTONDOWN);
+    void ShowIcon();
+
+    toolkit::Control* DefaultMenuItem() const { return defaultMenuItem_; }
+    void DefaultMenuItem(toolkit::Control* item);
+    int32_t DisplayEvent() const { return displayEvent_; }
+    void DisplayEvent(int32_t value);
+    HICON Icon() const { return icon_; }
+    void Icon(HICON HIcon);
+    toolkit::Form* OwnerForm() const { return owner_; }
+    void OwnerForm(toolkit::Form* form);
+    int32_t PopupFlags() const { return popupFlags_; }
+    void PopupFlags(int32_t value);
+    toolkit::Control* PopupMenu() const { return popupMenu_; }
+    void PopupMenu(toolkit::Control* menu);
+    const std::wstring& ToolTip() const { return toolTip_; }
+    void ToolTip(const std::wstring& text);
+
+    bool Shown() const { return shown_; }
+    // The record as the shell receives it.
+    const NOTIFYICONDATAA& Record() const { return record_; }
+
+    toolkit::Event<int32_t> IconEvent;
+
+    // Fits a tip into the record's 64-character field: the text, a NUL, blanks; a tip
+    // of 64 or more characters is cut to 63 and the NUL.
+    static void FitTip(char (&field)[64], const std::wstring& text);
+
+private:
+    void OnMouseMove(float x);
+    void Send(DWORD operation, UINT flags, int32_t errorNumber, const wchar_t* description);
+    // A re-created taskbar asks every program to add its icons again.
+    int32_t MsgResponse() override { return vuldsub::emrPostProcess; }
+    void MsgResponse(int32_t) override {}
+    intptr_t WindowProc(intptr_t, int32_t, intptr_t, intptr_t) override;
+
+    toolkit::Form* owner_ = nullptr;
+    toolkit::Event<int, int, float, float>::Token mouseToken_ = 0;
+    HWND hookedWindow_ = nullptr;
+    int32_t displayEvent_ = WM_RBUTTONDOWN;
+    HICON icon_ = nullptr;
+    int32_t popupFlags_ = 2;
+    toolkit::Control* popupMenu_ = nullptr;
+    toolkit::Control* defaultMenuItem_ = nullptr;
+    std::wstring toolTip_;
+    bool shown_ = false;
+    NOTIFYICONDATAA record_{};
+};
+
+}  // namespace qs
