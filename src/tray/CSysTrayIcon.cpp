@@ -38,6 +38,7 @@ CSysTrayIcon::CSysTrayIcon() {
 }
 
 CSysTrayIcon::~CSysTrayIcon() {
+    *alive_ = false;
     ignoring([&] { HideIcon(); });
     ignoring([&] { OwnerForm(nullptr); });
 }
@@ -136,12 +137,13 @@ void CSysTrayIcon::OwnerForm(toolkit::Form* form) {
 }
 
 void CSysTrayIcon::OnMouseMove(float x) {
-    int32_t message = 0;
+    std::shared_ptr<bool> alive = alive_;
     Operation(L".CSysTrayIcon", [&] {
-        message = text::RoundHalfEven(toolkit::ScaleX(x, owner_->ScaleMode, toolkit::vbPixels));
+        int32_t message = text::RoundHalfEven(toolkit::ScaleX(x, owner_->ScaleMode, toolkit::vbPixels));
         if (message == displayEvent_ && popupMenu_) {
             ::SetForegroundWindow(owner_->hwnd());
             owner_->PopupMenu(*popupMenu_, static_cast<unsigned>(popupFlags_), defaultMenuItem_);
+            if (!*alive) return;  // the chosen command released the component
         }
         IconEvent.Raise(message);
     });

@@ -7,6 +7,7 @@
 #include <shellapi.h>
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "toolkit/Event.h"
@@ -79,6 +80,9 @@ private:
     std::wstring toolTip_;
     bool shown_ = false;
     NOTIFYICONDATAA record_{};
+    // Cleared when the component is destroyed: a menu command may release it while the
+    // notification that opened the menu is still being handled.
+    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };
 
 }  // namespace qs
