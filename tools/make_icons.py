@@ -3,7 +3,7 @@
 
 The pictures are built from a few shapes (rounded squares, discs, rings, strokes and
 polygons), rendered with 4x4 supersampling at every size so that each size is sharp.
-Usage: make_icons.py OUTPUT_FOLDER
+The About box's logo is drawn the same way. Usage: make_icons.py OUTPUT_FOLDER
 """
 import math
 import struct
@@ -172,11 +172,38 @@ def ico(layers, sizes):
     return out + b"".join(data for _, data in images)
 
 
+def logo(width, height):
+    """The About box's banner: a gradient band with the program's icon and a row of the
+    toolbar's pictures, as a 24-bit bitmap."""
+    top, bottom = (36, 96, 200), (16, 52, 128)
+    canvas = [[tuple(int(t + (b - t) * y / height) for t, b in zip(top, bottom)) for _ in range(width)]
+              for y in range(height)]
+
+    def paste(layers, size, left, top_edge):
+        pixels = render(layers, size)
+        rows = [pixels[i * size * 4:(i + 1) * size * 4] for i in range(size)][::-1]
+        for y, row in enumerate(rows):
+            for x in range(size):
+                b, g, r, a = row[x * 4:x * 4 + 4]
+                under = canvas[top_edge + y][left + x]
+                canvas[top_edge + y][left + x] = tuple(
+                    round(c * a / 255 + u * (255 - a) / 255) for c, u in zip((r, g, b), under))
+
+    paste(ICONS["quorset"], 48, 8, (height - 48) // 2)
+    for i, name in enumerate(["vuld", "ide", "tamrel", "help", "www"]):
+        paste(ICONS[name], 24, width - 5 * 30 - 8 + i * 30, (height - 24) // 2)
+    stride = (width * 3 + 3) & ~3
+    data = b"".join(bytes(c for pixel in row for c in pixel[::-1]).ljust(stride, b"\0") for row in reversed(canvas))
+    header = struct.pack("<IiiHHIIiiII", 40, width, height, 1, 24, 0, len(data), 2835, 2835, 0, 0)
+    return b"BM" + struct.pack("<IHHI", 14 + len(header) + len(data), 0, 0, 14 + len(header)) + header + data
+
+
 def main():
     folder = Path(sys.argv[1])
     folder.mkdir(parents=True, exist_ok=True)
     for name, layers in ICONS.items():
         (folder / f"{name}.ico").write_bytes(ico(layers, SIZES.get(name, SIZES["default"])))
+    (folder / "logo.bmp").write_bytes(logo(331, 57))
 
 
 if __name__ == "__main__":

@@ -1,6 +1,8 @@
 // The launcher window and its launch actions.
 #include "launcher/frmLaunch.h"
 
+#include "dialogs/frmAbout.h"
+#include "dialogs/frmConfigure.h"
 #include "errors/Frames.h"
 #include "errors/MExceptionHandler.h"
 #include "language/modLanguage.h"
@@ -179,11 +181,12 @@ void frmLaunch::mnuPopupUnload_Click() {
 void frmLaunch::mnuPopupAbout_Click() {
     framed(L"frmLaunch.mnuPopupAbout_Click", [&] {
         mfModalOpen = true;
-        namespace App = toolkit::App;
-        toolkit::MsgBox(App::ProductName() + L" " + text::NumberText(App::Major()) + L"." +
-                            text::NumberText(App::Minor()) + L"." + text::NumberText(App::Revision()) + L"\r\n" +
-                            App::LegalCopyright(),
-                        MB_OK | MB_ICONINFORMATION);
+        auto about = std::make_unique<frmAbout>();
+        about->Load();
+        about->Initialize(1);
+        about->ShowModal(this);
+        about->Unload();
+        about.reset();
         mfModalOpen = false;
     });
 }
@@ -191,7 +194,13 @@ void frmLaunch::mnuPopupAbout_Click() {
 void frmLaunch::mnuPopupConfigure_Click() {
     framed(L"frmLaunch.mnuPopupConfigure_Click", [&] {
         mfModalOpen = true;
-        toolkit::MsgBox(modLanguage::GetResString(1411), MB_OK | MB_ICONINFORMATION);
+        if (!mobjAppSettings) RaiseRuntime(errObjectNotSet);
+        auto configure = std::make_unique<frmConfigure>();
+        configure->Load();
+        configure->Initialize(*mobjAppSettings);
+        configure->ShowModal(this);
+        configure->Unload();
+        configure.reset();
         mfModalOpen = false;
     });
 }

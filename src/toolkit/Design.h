@@ -16,6 +16,7 @@ struct FontDesign {
     std::wstring name = L"Tahoma";
     float size = 8.25f;  // points
     bool bold = false;
+    bool italic = false;
 };
 
 struct ToolbarButtonDesign {
@@ -54,7 +55,8 @@ struct ControlDesign {
     std::wstring imageList;                    // toolbars: name of their image list
     std::vector<PictureDesign> pictures;       // image lists
     std::vector<TabDesign> tabs;               // tab strips
-    int iconResource = 0;                      // images
+    int iconResource = 0;                      // images: an ICON resource
+    int bitmapResource = 0;                    // images: a BITMAP resource
 };
 
 struct FormDesign {
@@ -63,6 +65,7 @@ struct FormDesign {
     std::wstring tag;
     BorderStyle border = BorderStyle::FixedDialog;
     bool showInTaskbar = false;
+    bool centerOnOwner = false;  // a modal show places it centred over its owner
     int clientWidth = 0, clientHeight = 0;
     FontDesign font;
     std::vector<ControlDesign> controls;  // in collection order; menus among them

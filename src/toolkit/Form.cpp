@@ -44,7 +44,7 @@ int Pixels(float twips, float twipsPerPixel) { return static_cast<int>(std::lrou
 
 HFONT CreateDesignFont(const FontDesign& font) {
     int height = -static_cast<int>(std::lround(font.size * static_cast<float>(Screen::Dpi()) / 72.0f));
-    return ::CreateFontW(height, 0, 0, 0, font.bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+    return ::CreateFontW(height, 0, 0, 0, font.bold ? FW_BOLD : FW_NORMAL, font.italic, FALSE, FALSE, DEFAULT_CHARSET,
                          OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
                          font.name.c_str());
 }
@@ -90,7 +90,7 @@ void Control::Create(HWND parent, RECT r, HFONT formFont) {
         style |= TBSTYLE_FLAT | TBSTYLE_TOOLTIPS | CCS_NODIVIDER | CCS_TOP;
         break;
     case ControlKind::TabStrip: windowClass = WC_TABCONTROLW; style |= WS_TABSTOP; break;
-    case ControlKind::Image: style |= SS_ICON | SS_REALSIZEIMAGE; break;
+    case ControlKind::Image: style |= (design_.bitmapResource ? SS_BITMAP : SS_ICON | SS_REALSIZEIMAGE); break;
     case ControlKind::Line: style |= SS_ETCHEDHORZ; r.bottom = r.top + 2; break;
     case ControlKind::ImageList:
     case ControlKind::Menu: return;  // no window of their own
@@ -107,7 +107,11 @@ void Control::Create(HWND parent, RECT r, HFONT formFont) {
     switch (kind_) {
     case ControlKind::CheckBox: Value(value_); break;
     case ControlKind::Image:
-        if (design_.iconResource) {
+        if (design_.bitmapResource) {
+            bitmap_.reset(static_cast<HBITMAP>(
+                ::LoadImageW(instance, MAKEINTRESOURCEW(design_.bitmapResource), IMAGE_BITMAP, 0, 0, 0)));
+            ::SendMessageW(hwnd_, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap_.get()));
+        } else if (design_.iconResource) {
             picture_.reset(static_cast<HICON>(::LoadImageW(instance, MAKEINTRESOURCEW(design_.iconResource), IMAGE_ICON,
                                                             r.right - r.left, r.bottom - r.top, LR_DEFAULTCOLOR)));
             ::SendMessageW(hwnd_, STM_SETICON, reinterpret_cast<WPARAM>(picture_.get()), 0);
@@ -191,6 +195,29 @@ void Control::Value(int value) {
 
 void Control::SetFocus() {
     if (hwnd_) ::SetFocus(hwnd_);
+}
+
+void Control::TabCaption(int index, const std::wstring& text) {
+    if (index < 1 || static_cast<size_t>(index) > Tabs.size()) RaiseRuntime(errSubscriptOutOfRange);
+    Tabs[static_cast<size_t>(index - 1)].Caption = text;
+    if (!hwnd_) return;
+    TCITEMW item{};
+    item.mask = TCIF_TEXT;
+    item.pszText = Tabs[static_cast<size_t>(index - 1)].Caption.data();
+    ::SendMessageW(hwnd_, TCM_SETITEMW, static_cast<WPARAM>(index - 1), reinterpret_cast<LPARAM>(&item));
+}
+
+void Control::BringToFront() {
+    if (hwnd_) ::SetWindowPos(hwnd_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+void Control::Move(int left, int top) {
+    design_.left = left;
+    design_.top = top;
+    if (!hwnd_) return;
+    float tpp = Screen::TwipsPerPixelX();
+    POINT at{Pixels(static_cast<float>(left), tpp), Pixels(static_cast<float>(top), tpp)};
+    ::SetWindowPos(hwnd_, nullptr, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 int Control::SelectedTab() const {
@@ -380,6 +407,18 @@ void Form::ShowModal(Form* owner) {
         ::SetWindowLongPtrW(hwnd_, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(ownerWindow));
         ::EnableWindow(ownerWindow, FALSE);
     }
+    if (design_.centerOnOwner) {
+        // Over the owner when it is on the screen, else in the middle of the screen.
+        RECT area{0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
+        if (ownerWindow && ::IsWindowVisible(ownerWindow)) ::GetWindowRect(ownerWindow, &area);
+        RECT r;
+        ::GetWindowRect(hwnd_, &r);
+        int width = r.right - r.left, height = r.bottom - r.top;
+        int left = (area.left + area.right - width) / 2, top = (area.top + area.bottom - height) / 2;
+        left = std::max(0, std::min(left, ::GetSystemMetrics(SM_CXSCREEN) - width));
+        top = std::max(0, std::min(top, ::GetSystemMetrics(SM_CYSCREEN) - height));
+        ::SetWindowPos(hwnd_, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
     modal_ = true;
     Show();
     MSG msg;
@@ -557,9 +596,25 @@ LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         break;
     case WM_NOTIFY:
         return OnNotify(*reinterpret_cast<NMHDR*>(lParam));
-    case DM_GETDEFID:
+    case DM_GETDEFID: {
+        // A focused push button is the default while it has the focus.
+        HWND focus = ::GetFocus();
+        for (auto& c : controls_)
+            if (c->Kind() == ControlKind::CommandButton && c->hwnd() == focus && focus)
+                return MAKELRESULT(c->id_, DC_HASDEFID);
         if (Control* button = DefaultButton(false)) return MAKELRESULT(button->id_, DC_HASDEFID);
         return 0;
+    }
+    case WM_ACTIVATE:
+        // An activated form gives the focus to its first control, as dialogs do.
+        if (LOWORD(wParam) != WA_INACTIVE) {
+            if (!::IsChild(hwnd_, ::GetFocus())) {
+                ::DefWindowProcW(hwnd_, message, wParam, lParam);
+                if (HWND first = ::GetNextDlgTabItem(hwnd_, nullptr, FALSE)) ::SetFocus(first);
+                return 0;
+            }
+        }
+        break;
     case WM_CTLCOLORSTATIC:
         ::SetBkMode(reinterpret_cast<HDC>(wParam), TRANSPARENT);
         // On a frame or a tab strip the container's own face shows through.

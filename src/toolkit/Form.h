@@ -66,6 +66,8 @@ public:
     int Value() const;  // check boxes: 0 or 1
     void Value(int value);
     void SetFocus();
+    void BringToFront();
+    void Move(int left, int top);  // twips, relative to its container
 
     // Raised when a button, check box, menu item or tab is chosen.
     std::function<void()> Click;
@@ -76,6 +78,7 @@ public:
     // Tab strips.
     std::vector<Tab> Tabs;
     int SelectedTab() const;  // 1-based
+    void TabCaption(int index, const std::wstring& text);
     // Images.
     void Picture(HICON icon);
 
@@ -102,6 +105,7 @@ private:
     unique_hfont font_;
     unique_himagelist images_;
     unique_hicon picture_;
+    unique_hbitmap bitmap_;
 };
 
 class Form {

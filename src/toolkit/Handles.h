@@ -38,6 +38,8 @@ using unique_hmenu = UniqueHandle<HMENU, &::DestroyMenu>;
 using unique_hicon = UniqueHandle<HICON, &::DestroyIcon>;
 inline void DeleteFont(HFONT font) { ::DeleteObject(font); }
 using unique_hfont = UniqueHandle<HFONT, &DeleteFont>;
+inline void DeleteBitmap(HBITMAP bitmap) { ::DeleteObject(bitmap); }
+using unique_hbitmap = UniqueHandle<HBITMAP, &DeleteBitmap>;
 using unique_himagelist = UniqueHandle<HIMAGELIST, &::ImageList_Destroy>;
 using unique_handle = UniqueHandle<HANDLE, &::CloseHandle>;
 

@@ -108,6 +108,65 @@ public:
     }
 
     // The whole screen, so that the window and what opens around it are both in.
+    // A visible form of the program other than the launcher window: an open dialog.
+    HWND Dialog(HWND launcher, int milliseconds = 10000) const {
+        HWND found = nullptr;
+        DWORD pid = processes.back().dwProcessId;
+        WaitFor(
+            [&] {
+                for (HWND w = ::FindWindowExW(nullptr, nullptr, L"QuorsetForm", nullptr); w;
+                     w = ::FindWindowExW(nullptr, w, L"QuorsetForm", nullptr)) {
+                    DWORD owner = 0;
+                    ::GetWindowThreadProcessId(w, &owner);
+                    if (owner == pid && w != launcher && ::IsWindowVisible(w)) return (found = w) != nullptr;
+                }
+                return false;
+            },
+            milliseconds);
+        return found;
+    }
+
+    // A control anywhere inside `window` with the given class and text.
+    static HWND Child(HWND window, const wchar_t* windowClass, const std::wstring& text) {
+        struct Search {
+            const wchar_t* windowClass;
+            const std::wstring& text;
+            HWND found;
+        } search{windowClass, text, nullptr};
+        ::EnumChildWindows(
+            window,
+            [](HWND child, LPARAM l) -> BOOL {
+                auto& s = *reinterpret_cast<Search*>(l);
+                wchar_t name[64] = L"", caption[512] = L"";
+                ::GetClassNameW(child, name, 64);
+                ::GetWindowTextW(child, caption, 512);
+                if (::lstrcmpiW(name, s.windowClass) == 0 && s.text == caption) {
+                    s.found = child;
+                    return FALSE;
+                }
+                return TRUE;
+            },
+            reinterpret_cast<LPARAM>(&search));
+        return search.found;
+    }
+
+    // The texts of all labels inside `window`.
+    static std::vector<std::wstring> Labels(HWND window) {
+        std::vector<std::wstring> texts;
+        ::EnumChildWindows(
+            window,
+            [](HWND child, LPARAM l) -> BOOL {
+                wchar_t name[64] = L"", caption[1024] = L"";
+                ::GetClassNameW(child, name, 64);
+                ::GetWindowTextW(child, caption, 1024);
+                if (::lstrcmpiW(name, L"Static") == 0 && caption[0])
+                    reinterpret_cast<std::vector<std::wstring>*>(l)->push_back(caption);
+                return TRUE;
+            },
+            reinterpret_cast<LPARAM>(&texts));
+        return texts;
+    }
+
     // The message of a message box: the longest text of its static controls.
     static std::wstring Text(HWND box) {
         std::wstring longest;

@@ -68,7 +68,7 @@ TEST_F(Language, GermanTextsComeFromTheGermanComponent) {
     EXPECT_EQ(form(L"cmdClose").Caption(), L"&Schlie\u00DFen");
     EXPECT_EQ(form(L"cmdApply").Caption(), L"\u00DC&bernehmen");
     EXPECT_EQ(form(L"mnuPopupUnload").Caption(), L"Quorset &beenden");
-    EXPECT_EQ(modLanguage::GetResString(14001), L"Version ");
+    EXPECT_EQ(modLanguage::GetResString(14001), L"Version");
 }
 
 TEST_F(Language, AMissingLocaleComponentLeavesTheChoiceAsItWas) {

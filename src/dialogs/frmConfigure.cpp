@@ -1,0 +1,133 @@
+// The configuration dialog.
+#include "dialogs/frmConfigure.h"
+
+#include "errors/Frames.h"
+#include "language/modLanguage.h"
+#include "text/Number.h"
+
+namespace qs {
+namespace {
+
+using toolkit::ControlDesign;
+using toolkit::ControlKind;
+
+ControlDesign Control(ControlKind kind, const wchar_t* name, const wchar_t* caption, const wchar_t* tag, int left,
+                      int top, int width, int height, int tabIndex, const wchar_t* container = L"") {
+    ControlDesign d;
+    d.kind = kind;
+    d.name = name;
+    d.caption = caption;
+    d.tag = tag;
+    d.left = left;
+    d.top = top;
+    d.width = width;
+    d.height = height;
+    d.tabIndex = tabIndex;
+    d.container = container;
+    return d;
+}
+
+toolkit::FormDesign Design() {
+    toolkit::FormDesign form;
+    form.name = L"frmConfigure";
+    form.caption = L"Configure Quorset";
+    form.tag = L"1411";
+    form.border = toolkit::BorderStyle::FixedDialog;
+    form.centerOnOwner = true;
+    form.clientWidth = 5925;
+    form.clientHeight = 4095;
+
+    auto tabs = Control(ControlKind::TabStrip, L"tabTab", L"", L"", 60, 60, 5835, 3435, 0);
+    tabs.tabs = {{L"Options", L"1413"}};
+    form.controls.push_back(tabs);
+    form.controls.push_back(Control(ControlKind::CheckBox, L"chkAutorun", L"&Run this program when Windows starts",
+                                    L"1422", 300, 360, 4875, 255, 1, L"fraBorder"));
+    form.controls.push_back(Control(ControlKind::CheckBox, L"chkAutoHide",
+                                    L"Automatically &hide the toolbar when it looses focus", L"1412", 300, 840, 4875,
+                                    255, 2, L"fraBorder"));
+    auto ok = Control(ControlKind::CommandButton, L"cmdOK", L"&OK", L"101", 1320, 3600, 1455, 435, 3);
+    ok.isDefault = true;
+    form.controls.push_back(ok);
+    form.controls.push_back(Control(ControlKind::CommandButton, L"cmdApply", L"&Apply", L"104", 2880, 3600, 1455, 435, 4));
+    auto close = Control(ControlKind::CommandButton, L"cmdClose", L"&Close", L"103", 4440, 3600, 1455, 435, 5);
+    close.isCancel = true;
+    form.controls.push_back(close);
+    auto frame = Control(ControlKind::Frame, L"fraBorder", L"", L"", 180, 420, 5595, 2955, 6);
+    frame.index = 0;
+    form.controls.push_back(frame);
+    return form;
+}
+
+}  // namespace
+
+frmConfigure::frmConfigure() : Form(Design()) {
+    (*this)(L"cmdOK").Click = [this] { cmdOK_Click(); };
+    (*this)(L"cmdApply").Click = [this] { cmdApply_Click(); };
+    (*this)(L"cmdClose").Click = [this] { cmdClose_Click(); };
+    (*this)(L"tabTab").Click = [this] { tabTab_Click(); };
+}
+
+void frmConfigure::Initialize(CAppSettings& Settings) {
+    framed(L"frmConfigure.Initialize", [&] {
+        mobjSettings = &Settings;
+        LoadData();
+    });
+}
+
+void frmConfigure::Form_Load() {
+    framed(L"frmConfigure.Form_Load", [&] { LoadResources(); });
+}
+
+void frmConfigure::LoadData() {
+    framed(L"frmConfigure.LoadData", [&] {
+        if (!mobjSettings) RaiseRuntime(errObjectNotSet);
+        (*this)(L"chkAutoHide").Value(mobjSettings->AutoHide() ? 1 : 0);
+        (*this)(L"chkAutorun").Value(mobjSettings->AutoRun() ? 1 : 0);
+    });
+}
+
+void frmConfigure::LoadResources() {
+    framed(L"frmConfigure.LoadResources", [&] {
+        modLanguage::LoadFormResources(*this);
+        toolkit::Control& tabs = (*this)(L"tabTab");
+        for (auto& tab : tabs.Tabs)
+            if (!tab.Tag.empty()) tabs.TabCaption(tab.Index, modLanguage::GetResString(text::ToLong(tab.Tag)));
+    });
+}
+
+void frmConfigure::ApplySettings() {
+    framed(L"frmConfigure.ApplySettings", [&] {
+        if (!mobjSettings) RaiseRuntime(errObjectNotSet);
+        // Greyed counts as ticked: only an empty box means false.
+        mobjSettings->AutoHide((*this)(L"chkAutoHide").Value() != 0);
+        mobjSettings->AutoRun((*this)(L"chkAutorun").Value() != 0);
+    });
+}
+
+void frmConfigure::cmdApply_Click() {
+    framed(L"frmConfigure.cmdApply_Click", [&] { ApplySettings(); });
+}
+
+void frmConfigure::cmdOK_Click() {
+    framed(L"frmConfigure.cmdOK_Click", [&] {
+        ApplySettings();
+        Unload();
+    });
+}
+
+void frmConfigure::cmdClose_Click() {
+    framed(L"frmConfigure.cmdClose_Click", [&] { Unload(); });
+}
+
+void frmConfigure::tabTab_Click() {
+    framed(L"frmConfigure.tabTab_Click", [&] {
+        // Each tab has its page: the frame of the same position in the frame array.
+        (*this)(L"fraBorder", (*this)(L"tabTab").SelectedTab() - 1).BringToFront();
+    });
+}
+
+void frmConfigure::Form_Unload(bool&) {
+    framed(L"frmConfigure.Form_Unload", [&] { mobjSettings = nullptr; });
+}
+
+}  // namespace qs
