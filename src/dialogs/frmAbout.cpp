@@ -10,23 +10,14 @@
 namespace qs {
 namespace {
 
-using toolkit::ControlDesign;
 using toolkit::ControlKind;
 using toolkit::FontDesign;
 
-ControlDesign Control(ControlKind kind, const wchar_t* name, int index, const wchar_t* caption, const wchar_t* tag,
-                      int left, int top, int width, int height, int tabIndex) {
-    ControlDesign d;
-    d.kind = kind;
-    d.name = name;
+// A control of the box, with its array index.
+toolkit::ControlDesign Control(ControlKind kind, const wchar_t* name, int index, const wchar_t* caption,
+                               const wchar_t* tag, int left, int top, int width, int height, int tabIndex) {
+    auto d = toolkit::ControlAt(kind, name, caption, tag, left, top, width, height, tabIndex);
     d.index = index;
-    d.caption = caption;
-    d.tag = tag;
-    d.left = left;
-    d.top = top;
-    d.width = width;
-    d.height = height;
-    d.tabIndex = tabIndex;
     return d;
 }
 

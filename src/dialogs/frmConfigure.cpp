@@ -8,24 +8,8 @@
 namespace qs {
 namespace {
 
-using toolkit::ControlDesign;
+using toolkit::ControlAt;
 using toolkit::ControlKind;
-
-ControlDesign Control(ControlKind kind, const wchar_t* name, const wchar_t* caption, const wchar_t* tag, int left,
-                      int top, int width, int height, int tabIndex, const wchar_t* container = L"") {
-    ControlDesign d;
-    d.kind = kind;
-    d.name = name;
-    d.caption = caption;
-    d.tag = tag;
-    d.left = left;
-    d.top = top;
-    d.width = width;
-    d.height = height;
-    d.tabIndex = tabIndex;
-    d.container = container;
-    return d;
-}
 
 toolkit::FormDesign Design() {
     toolkit::FormDesign form;
@@ -37,22 +21,22 @@ toolkit::FormDesign Design() {
     form.clientWidth = 5925;
     form.clientHeight = 4095;
 
-    auto tabs = Control(ControlKind::TabStrip, L"tabTab", L"", L"", 60, 60, 5835, 3435, 0);
+    auto tabs = ControlAt(ControlKind::TabStrip, L"tabTab", L"", L"", 60, 60, 5835, 3435, 0);
     tabs.tabs = {{L"Options", L"1413"}};
     form.controls.push_back(tabs);
-    form.controls.push_back(Control(ControlKind::CheckBox, L"chkAutorun", L"&Run this program when Windows starts",
+    form.controls.push_back(ControlAt(ControlKind::CheckBox, L"chkAutorun", L"&Run this program when Windows starts",
                                     L"1422", 300, 360, 4875, 255, 1, L"fraBorder"));
-    form.controls.push_back(Control(ControlKind::CheckBox, L"chkAutoHide",
+    form.controls.push_back(ControlAt(ControlKind::CheckBox, L"chkAutoHide",
                                     L"Automatically &hide the toolbar when it looses focus", L"1412", 300, 840, 4875,
                                     255, 2, L"fraBorder"));
-    auto ok = Control(ControlKind::CommandButton, L"cmdOK", L"&OK", L"101", 1320, 3600, 1455, 435, 3);
+    auto ok = ControlAt(ControlKind::CommandButton, L"cmdOK", L"&OK", L"101", 1320, 3600, 1455, 435, 3);
     ok.isDefault = true;
     form.controls.push_back(ok);
-    form.controls.push_back(Control(ControlKind::CommandButton, L"cmdApply", L"&Apply", L"104", 2880, 3600, 1455, 435, 4));
-    auto close = Control(ControlKind::CommandButton, L"cmdClose", L"&Close", L"103", 4440, 3600, 1455, 435, 5);
+    form.controls.push_back(ControlAt(ControlKind::CommandButton, L"cmdApply", L"&Apply", L"104", 2880, 3600, 1455, 435, 4));
+    auto close = ControlAt(ControlKind::CommandButton, L"cmdClose", L"&Close", L"103", 4440, 3600, 1455, 435, 5);
     close.isCancel = true;
     form.controls.push_back(close);
-    auto frame = Control(ControlKind::Frame, L"fraBorder", L"", L"", 180, 420, 5595, 2955, 6);
+    auto frame = ControlAt(ControlKind::Frame, L"fraBorder", L"", L"", 180, 420, 5595, 2955, 6);
     frame.index = 0;
     form.controls.push_back(frame);
     return form;

@@ -22,19 +22,9 @@ std::unique_ptr<frmLaunch> gLaunch;
 
 namespace {
 
-using toolkit::ControlDesign;
+using toolkit::ControlAt;
 using toolkit::ControlKind;
-
-ControlDesign Menu(const wchar_t* name, int level, const wchar_t* caption, bool visible, int index = -1) {
-    ControlDesign d;
-    d.kind = ControlKind::Menu;
-    d.name = name;
-    d.index = index;
-    d.caption = caption;
-    d.menuLevel = level;
-    d.visible = visible;
-    return d;
-}
+using toolkit::MenuItem;
 
 toolkit::FormDesign Design() {
     toolkit::FormDesign form;
@@ -46,17 +36,11 @@ toolkit::FormDesign Design() {
     form.clientWidth = 2415;
     form.clientHeight = 615;
 
-    ControlDesign images;
-    images.kind = ControlKind::ImageList;
-    images.name = L"imlToolbar";
+    auto images = ControlAt(ControlKind::ImageList, L"imlToolbar", L"", L"", 0, 0, 0, 0, 0);
     images.pictures = {{L"vuld", 201}, {L"ide", 202}, {L"tamrel", 203}, {L"help", 204}, {L"www", 205}};
     form.controls.push_back(images);
 
-    ControlDesign toolbar;
-    toolbar.kind = ControlKind::Toolbar;
-    toolbar.name = L"tbToolbar";
-    toolbar.width = 2415;
-    toolbar.height = 615;
+    auto toolbar = ControlAt(ControlKind::Toolbar, L"tbToolbar", L"", L"", 0, 0, 2415, 615, 0);
     toolbar.imageList = L"imlToolbar";
     toolbar.buttons = {{L"vuld", L"1406", L"Vuld", L"vuld"},
                        {L"ide", L"1407", L"VuldIDE", L"ide"},
@@ -65,21 +49,21 @@ toolkit::FormDesign Design() {
                        {L"www", L"1409", L"BROM on the Web", L"www"}};
     form.controls.push_back(toolbar);
 
-    form.controls.push_back(Menu(L"mnuPopup", 0, L"1400 Popup", false));
-    form.controls.push_back(Menu(L"mnuPopupShowToolbar", 1, L"1401 Show Toolbar", true));
-    form.controls.push_back(Menu(L"mnuPopupHideToolbar", 1, L"1402 Hide Toolbar", true));
-    form.controls.push_back(Menu(L"mnuPopupBar3", 1, L"-", false));
-    form.controls.push_back(Menu(L"mnuPopupLaunch", 1, L"1416 Launch", false));
-    form.controls.push_back(Menu(L"mnuPopupLaunchItem", 2, L"1417 Vuld", true, 1));
-    form.controls.push_back(Menu(L"mnuPopupLaunchItem", 2, L"1418 VuldIDE", true, 2));
-    form.controls.push_back(Menu(L"mnuPopupLaunchItem", 2, L"1419 Tamrel", true, 3));
-    form.controls.push_back(Menu(L"mnuPopupLaunchItem", 2, L"1420 Help", true, 4));
-    form.controls.push_back(Menu(L"mnuPopupLaunchItem", 2, L"1421 BROM on the Web", true, 5));
-    form.controls.push_back(Menu(L"mnuPopupBar1", 1, L"-", true));
-    form.controls.push_back(Menu(L"mnuPopupUnload", 1, L"1403 Exit Quorset", true));
-    form.controls.push_back(Menu(L"mnuPopupBar2", 1, L"-", false));
-    form.controls.push_back(Menu(L"mnuPopupConfigure", 1, L"1410 Configure Quorset", false));
-    form.controls.push_back(Menu(L"mnuPopupAbout", 1, L"1404 About Quorset", false));
+    form.controls.push_back(MenuItem(L"mnuPopup", 0, L"1400 Popup", false));
+    form.controls.push_back(MenuItem(L"mnuPopupShowToolbar", 1, L"1401 Show Toolbar", true));
+    form.controls.push_back(MenuItem(L"mnuPopupHideToolbar", 1, L"1402 Hide Toolbar", true));
+    form.controls.push_back(MenuItem(L"mnuPopupBar3", 1, L"-", false));
+    form.controls.push_back(MenuItem(L"mnuPopupLaunch", 1, L"1416 Launch", false));
+    form.controls.push_back(MenuItem(L"mnuPopupLaunchItem", 2, L"1417 Vuld", true, 1));
+    form.controls.push_back(MenuItem(L"mnuPopupLaunchItem", 2, L"1418 VuldIDE", true, 2));
+    form.controls.push_back(MenuItem(L"mnuPopupLaunchItem", 2, L"1419 Tamrel", true, 3));
+    form.controls.push_back(MenuItem(L"mnuPopupLaunchItem", 2, L"1420 Help", true, 4));
+    form.controls.push_back(MenuItem(L"mnuPopupLaunchItem", 2, L"1421 BROM on the Web", true, 5));
+    form.controls.push_back(MenuItem(L"mnuPopupBar1", 1, L"-", true));
+    form.controls.push_back(MenuItem(L"mnuPopupUnload", 1, L"1403 Exit Quorset", true));
+    form.controls.push_back(MenuItem(L"mnuPopupBar2", 1, L"-", false));
+    form.controls.push_back(MenuItem(L"mnuPopupConfigure", 1, L"1410 Configure Quorset", false));
+    form.controls.push_back(MenuItem(L"mnuPopupAbout", 1, L"1404 About Quorset", false));
     return form;
 }
 

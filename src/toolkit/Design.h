@@ -59,6 +59,37 @@ struct ControlDesign {
     int bitmapResource = 0;                    // images: a BITMAP resource
 };
 
+// A control of a design table in one line: kind, name, caption, Tag, place, tab index and
+// the frame it sits in. Array elements and kind-specific fields are set afterwards.
+inline ControlDesign ControlAt(ControlKind kind, std::wstring name, std::wstring caption, std::wstring tag, int left,
+                             int top, int width, int height, int tabIndex, std::wstring container = {}) {
+    ControlDesign d;
+    d.kind = kind;
+    d.name = std::move(name);
+    d.caption = std::move(caption);
+    d.tag = std::move(tag);
+    d.left = left;
+    d.top = top;
+    d.width = width;
+    d.height = height;
+    d.tabIndex = tabIndex;
+    d.container = std::move(container);
+    return d;
+}
+
+// A menu of a design table: its level, caption (with the resource id in front) and
+// visibility, and its index when it belongs to a menu array.
+inline ControlDesign MenuItem(std::wstring name, int level, std::wstring caption, bool visible = true, int index = -1) {
+    ControlDesign d;
+    d.kind = ControlKind::Menu;
+    d.name = std::move(name);
+    d.index = index;
+    d.caption = std::move(caption);
+    d.menuLevel = level;
+    d.visible = visible;
+    return d;
+}
+
 struct FormDesign {
     std::wstring name;
     std::wstring caption;

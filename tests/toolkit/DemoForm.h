@@ -7,32 +7,11 @@
 namespace qs::test {
 
 inline toolkit::FormDesign DemoDesign() {
-    using toolkit::ControlKind;
-    using K = ControlKind;
-    auto menu = [](const wchar_t* name, int level, const wchar_t* caption, bool visible = true, int index = -1) {
-        toolkit::ControlDesign d;
-        d.kind = K::Menu;
-        d.name = name;
-        d.index = index;
-        d.caption = caption;
-        d.menuLevel = level;
-        d.visible = visible;
-        return d;
-    };
+    using K = toolkit::ControlKind;
+    using toolkit::MenuItem;
     auto control = [](K kind, const wchar_t* name, const wchar_t* caption, const wchar_t* tag, int left, int top,
                       int width, int height, int tabIndex, const wchar_t* container = L"") {
-        toolkit::ControlDesign d;
-        d.kind = kind;
-        d.name = name;
-        d.caption = caption;
-        d.tag = tag;
-        d.left = left;
-        d.top = top;
-        d.width = width;
-        d.height = height;
-        d.tabIndex = tabIndex;
-        d.container = container;
-        return d;
+        return toolkit::ControlAt(kind, name, caption, tag, left, top, width, height, tabIndex, container);
     };
 
     toolkit::FormDesign form;
@@ -81,17 +60,17 @@ inline toolkit::FormDesign DemoDesign() {
     form.controls.push_back(close);
     form.controls.push_back(control(K::CommandButton, L"cmdApply", L"&Apply", L"104", 4800, 3660, 1080, 375, 10));
 
-    form.controls.push_back(menu(L"mnuPopup", 0, L"1400 Popup", false));
-    form.controls.push_back(menu(L"mnuPopupShowToolbar", 1, L"1401 Show Toolbar"));
-    form.controls.push_back(menu(L"mnuPopupHideToolbar", 1, L"1402 Hide Toolbar"));
-    form.controls.push_back(menu(L"mnuPopupBar3", 1, L"-", false));
-    form.controls.push_back(menu(L"mnuPopupLaunch", 1, L"1416 Launch", false));
-    form.controls.push_back(menu(L"mnuPopupLaunchItem", 2, L"1417 Vuld", true, 1));
-    form.controls.push_back(menu(L"mnuPopupLaunchItem", 2, L"1418 VuldIDE", true, 2));
-    form.controls.push_back(menu(L"mnuPopupBar1", 1, L"-"));
-    form.controls.push_back(menu(L"mnuPopupUnload", 1, L"1403 Exit Quorset"));
-    form.controls.push_back(menu(L"mnuPopupBlank", 1, L"   ", false));
-    form.controls.push_back(menu(L"mnuPopupPlain", 1, L"Popup", false));
+    form.controls.push_back(MenuItem(L"mnuPopup", 0, L"1400 Popup", false));
+    form.controls.push_back(MenuItem(L"mnuPopupShowToolbar", 1, L"1401 Show Toolbar"));
+    form.controls.push_back(MenuItem(L"mnuPopupHideToolbar", 1, L"1402 Hide Toolbar"));
+    form.controls.push_back(MenuItem(L"mnuPopupBar3", 1, L"-", false));
+    form.controls.push_back(MenuItem(L"mnuPopupLaunch", 1, L"1416 Launch", false));
+    form.controls.push_back(MenuItem(L"mnuPopupLaunchItem", 2, L"1417 Vuld", true, 1));
+    form.controls.push_back(MenuItem(L"mnuPopupLaunchItem", 2, L"1418 VuldIDE", true, 2));
+    form.controls.push_back(MenuItem(L"mnuPopupBar1", 1, L"-"));
+    form.controls.push_back(MenuItem(L"mnuPopupUnload", 1, L"1403 Exit Quorset"));
+    form.controls.push_back(MenuItem(L"mnuPopupBlank", 1, L"   ", false));
+    form.controls.push_back(MenuItem(L"mnuPopupPlain", 1, L"Popup", false));
     return form;
 }
 

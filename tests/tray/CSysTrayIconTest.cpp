@@ -1,0 +1,92 @@
+// The tray icon component in-process: its record, its errors and the decoding of the
+// owner's mouse-move notifications; and the word functions of the launcher.
+#include <gtest/gtest.h>
+
+#include "Support.h"
+#include "errors/Error.h"
+#include "launcher/modBitOps.h"
+#include "toolkit/DemoForm.h"
+#include "tray/CSysTrayIcon.h"
+
+using namespace qs;
+
+namespace {
+
+int32_t NumberOf(auto&& call) {
+    try {
+        call();
+    } catch (const qs::Error& e) {
+        return e.number();
+    }
+    return 0;
+}
+
+TEST(SysTrayIcon, TheRecordIsTheFirstAnsiVersionWithAFittedTip) {
+    CSysTrayIcon tray;
+    EXPECT_EQ(tray.Record().cbSize, NOTIFYICONDATAA_V1_SIZE);
+    EXPECT_EQ(NOTIFYICONDATAA_V1_SIZE, 104u) << "88 bytes with 8-byte handles";
+    char field[64];
+    CSysTrayIcon::FitTip(field, std::wstring(63, L'a'));
+    EXPECT_EQ(std::string(field, 64), std::string(63, 'a') + '\0');
+    CSysTrayIcon::FitTip(field, std::wstring(70, L'b'));
+    EXPECT_EQ(std::string(field, 64), std::string(63, 'b') + '\0') << "cut to 63 and the terminator";
+    CSysTrayIcon::FitTip(field, L"Gr\u00FC\u00DFe");
+    EXPECT_EQ(std::string(field, 7), std::string("Gr\xFC\xDF" "e\0 ", 7)) << "ANSI, then blanks";
+}
+
+TEST(SysTrayIcon, ShowingWithoutOwnerOrIconIsAnErrorAndHidingUnshownDoesNothing) {
+    CSysTrayIcon tray;
+    tray.HideIcon();
+    EXPECT_EQ(NumberOf([&] { tray.ShowIcon(); }), CSysTrayIcon::errNotInitialized);
+    toolkit::Form form(test::DemoDesign());
+    form.Load();
+    tray.Init(&form);
+    EXPECT_EQ(NumberOf([&] { tray.ShowIcon(); }), CSysTrayIcon::errNotInitialized) << "no icon yet";
+    EXPECT_FALSE(tray.Shown());
+    try {
+        tray.ShowIcon();
+    } catch (const qs::Error& e) {
+        EXPECT_EQ(e.source(), L"test_toolkit.CSysTrayIcon");
+        EXPECT_EQ(e.description(), L"Object not properly initialized.");
+    }
+    EXPECT_EQ(tray.DisplayEvent(), WM_RBUTTONDOWN);
+    EXPECT_EQ(tray.PopupFlags(), 2);
+}
+
+TEST(SysTrayIcon, ShowsAndHidesTheIconAndReportsEveryNotification) {
+    toolkit::Form form(test::DemoDesign());
+    form.Load();
+    CSysTrayIcon tray;
+    tray.Init(&form, nullptr);
+    tray.ToolTip(L"Quorset");
+    tray.Icon(::LoadIconW(nullptr, IDI_APPLICATION));
+    tray.ShowIcon();
+    EXPECT_TRUE(tray.Shown());
+    EXPECT_EQ(tray.Record().uFlags, UINT{NIF_MESSAGE | NIF_ICON | NIF_TIP});
+    EXPECT_EQ(tray.Record().uCallbackMessage, UINT{WM_MOUSEMOVE});
+    tray.ShowIcon();  // already shown: nothing
+    tray.ToolTip(L"Quorset toolbar");
+    EXPECT_EQ(tray.Record().uFlags, UINT{NIF_TIP});
+    EXPECT_STREQ(tray.Record().szTip, "Quorset toolbar");
+
+    std::vector<int32_t> events;
+    tray.IconEvent.Subscribe([&](int32_t e) { events.push_back(e); });
+    ::SendMessageW(form.hwnd(), WM_MOUSEMOVE, 0, MAKELPARAM(WM_LBUTTONDBLCLK, 0));
+    ::SendMessageW(form.hwnd(), WM_MOUSEMOVE, 0, MAKELPARAM(WM_RBUTTONDOWN, 0));  // no menu held: no menu
+    EXPECT_EQ(events, (std::vector<int32_t>{WM_LBUTTONDBLCLK, WM_RBUTTONDOWN}));
+
+    tray.HideIcon();
+    EXPECT_FALSE(tray.Shown());
+    tray.ShowIcon();
+    EXPECT_TRUE(tray.Shown()) << "added again";
+}
+
+TEST(BitOps, LowWordsAsSignedSixteenBitNumbers) {
+    EXPECT_EQ(modBitOps::LoWord(0x00010002), 2);
+    EXPECT_EQ(modBitOps::LongToInt(65535), -1);
+    EXPECT_EQ(modBitOps::LongToInt(32767), 32767);
+    EXPECT_EQ(modBitOps::LongToInt(-1), -1);
+    EXPECT_EQ(modBitOps::LongToInt(32768), -32768);
+}
+
+}  // namespace
