@@ -688,9 +688,10 @@ LRESULT CALLBACK Form::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM
 }
 
 bool PreTranslate(MSG& msg) {
-    HWND active = ::GetActiveWindow();
+    // The form the message is for handles Tab, Enter and Escape for its controls.
+    HWND root = msg.hwnd ? ::GetAncestor(msg.hwnd, GA_ROOT) : nullptr;
     for (Form* form : Form::Forms())
-        if (form->hwnd() == active) return ::IsDialogMessageW(active, &msg);
+        if (form->hwnd() == root) return ::IsDialogMessageW(root, &msg);
     return false;
 }
 

@@ -195,7 +195,7 @@ private:
 // Runs the program's message loop until the last form has been unloaded.
 void RunMessageLoop();
 
-// Hands a message to the active form's dialog navigation (Tab, Enter, Escape).
+// Hands a message to the dialog navigation (Tab, Enter, Escape) of the form it is for.
 bool PreTranslate(MSG& msg);
 
 }  // namespace qs::toolkit

@@ -76,7 +76,7 @@ TEST_F(Dialogs, ConfigureAppliesOnApplyAndOkAndForgetsWhatWasClosed) {
     EXPECT_FALSE(Checked(autorun));
     EXPECT_FALSE(Checked(autoHide));
     EXPECT_FALSE(HiddenAfterActivatingAnother()) << "nothing hides while a dialog is open";
-    ::SetForegroundWindow(dialog);
+    Quorset::Activate(dialog);
 
     // Apply writes the Run entry at once; unticking and closing keeps it.
     Click(autorun);
@@ -95,8 +95,7 @@ TEST_F(Dialogs, ConfigureAppliesOnApplyAndOkAndForgetsWhatWasClosed) {
     Click(autoHide);
     ::PostMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
     ASSERT_TRUE(WaitFor([&] { return !::IsWindow(dialog); }));
-    ::SetForegroundWindow(launcher);
-    ::Sleep(200);
+    Quorset::Activate(launcher);
     EXPECT_FALSE(HiddenAfterActivatingAnother()) << "AutoHide is still off";
     ::ShowWindow(launcher, SW_SHOW);
 
@@ -112,8 +111,7 @@ TEST_F(Dialogs, ConfigureAppliesOnApplyAndOkAndForgetsWhatWasClosed) {
     Click(Quorset::Child(dialog, L"Button", kAutoHide));
     Click(Quorset::Child(dialog, L"Button", L"&OK"));
     ASSERT_TRUE(WaitFor([&] { return !::IsWindow(dialog); }));
-    ::SetForegroundWindow(launcher);
-    ::Sleep(200);
+    Quorset::Activate(launcher);
     EXPECT_TRUE(HiddenAfterActivatingAnother());
 
     Quorset::TrayCallback(launcher, WM_RBUTTONDOWN);
@@ -139,8 +137,7 @@ TEST_F(Dialogs, TheAboutBoxShowsTheProgramAndClosesWithEnter) {
     EXPECT_FALSE(has(L"Release"));
 
     EXPECT_FALSE(HiddenAfterActivatingAnother()) << "auto-hide waits while the About box is open";
-    ::SetForegroundWindow(about);
-    ::Sleep(200);
+    Quorset::Activate(about);
     ::PostMessageW(about, WM_KEYDOWN, VK_RETURN, 0);
     EXPECT_TRUE(WaitFor([&] { return !::IsWindow(about); }, 5000));
     EXPECT_FALSE(quorset.Exited(200));

@@ -72,6 +72,12 @@ public:
         return ::WaitForSingleObject(processes.back().hProcess, static_cast<DWORD>(milliseconds)) == WAIT_OBJECT_0;
     }
 
+    // Brings a window to the front, as a click on it does.
+    static void Activate(HWND window) {
+        ::SetForegroundWindow(window);
+        WaitFor([&] { return ::GetForegroundWindow() == window; }, 3000);
+    }
+
     // What the shell sends when the user does `mouseMessage` over the tray icon.
     static void TrayCallback(HWND launcher, UINT mouseMessage) {
         ::PostMessageW(launcher, WM_MOUSEMOVE, 0, MAKELPARAM(mouseMessage, 0));

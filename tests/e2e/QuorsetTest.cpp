@@ -185,7 +185,7 @@ TEST_F(EndToEnd, AutoHideHidesTheToolbarWhenAnotherWindowIsActivated) {
         quorset.Start();
         HWND launcher = quorset.Launcher();
         ASSERT_TRUE(WaitFor([&] { return ::IsWindowVisible(launcher) != FALSE; }));
-        ::Sleep(300);
+        Quorset::Activate(launcher);
         HWND other = ::CreateWindowExW(0, L"STATIC", L"Another program", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200,
                                        100, nullptr, nullptr, nullptr, nullptr);
         ::SetForegroundWindow(other);
