@@ -390,7 +390,8 @@ bool Form::TryUnload(int reason, bool alreadyAsked) {
 void Form::Show() {
     if (!hwnd_) Load();
     if (!hwnd_) return;
-    ::ShowWindow(hwnd_, SW_SHOW);
+    ::ShowWindow(hwnd_, hiddenState_ == 1 ? SW_SHOWMINIMIZED : hiddenState_ == 2 ? SW_SHOWMAXIMIZED : SW_SHOW);
+    hiddenState_ = 0;
     ::SetForegroundWindow(hwnd_);
 }
 
@@ -496,20 +497,19 @@ void Form::Move(float left, float top, float width, float height) {
 
 int Form::WindowState() const {
     if (!hwnd_) return 0;
+    if (!::IsWindowVisible(hwnd_)) return hiddenState_;
     return ::IsIconic(hwnd_) ? 1 : ::IsZoomed(hwnd_) ? 2 : 0;
 }
 
 void Form::WindowState(int state) {
     if (state < 0 || state > 2) RaiseRuntime(errInvalidProcedureCall);
     if (!hwnd_) Load();
-    WINDOWPLACEMENT wp{};
-    wp.length = sizeof wp;
-    ::GetWindowPlacement(hwnd_, &wp);
-    bool visible = ::IsWindowVisible(hwnd_);
-    if (state == 0) wp.showCmd = visible ? SW_SHOWNORMAL : SW_HIDE;
-    else wp.showCmd = state == 1 ? SW_SHOWMINNOACTIVE : SW_SHOWMAXIMIZED;
-    if (!visible && state != 0) wp.showCmd = state == 1 ? SW_SHOWMINNOACTIVE : SW_SHOWMAXIMIZED;
-    ::SetWindowPlacement(hwnd_, &wp);
+    // A hidden form takes its state when it is shown, so that a silent start stays silent.
+    if (!::IsWindowVisible(hwnd_)) {
+        hiddenState_ = state;
+        return;
+    }
+    ::ShowWindow(hwnd_, state == 1 ? SW_SHOWMINNOACTIVE : state == 2 ? SW_SHOWMAXIMIZED : SW_RESTORE);
 }
 
 void Form::PopupMenu(Control& menu, unsigned flags, Control* defaultItem) {

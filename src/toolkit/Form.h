@@ -187,6 +187,7 @@ private:
     HICON icon_ = nullptr;
     std::vector<std::unique_ptr<Control>> controls_;
     bool modal_ = false;
+    int hiddenState_ = 0;  // the window state a hidden form takes when shown
     bool unloading_ = false;
     bool closeFromSystemMenu_ = false;
     bool endSessionAsked_ = false;

@@ -47,11 +47,11 @@ protected:
         return launcher;
     }
     // Activates a window of another program, as a click elsewhere does.
-    bool HiddenAfterActivatingAnother() {
+    bool HiddenAfterActivatingAnother(int milliseconds = 5000) {
         HWND other = ::CreateWindowExW(0, L"STATIC", L"Another program", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0,
                                        200, 100, nullptr, nullptr, nullptr, nullptr);
         ::SetForegroundWindow(other);
-        bool hidden = WaitFor([&] { return !::IsWindowVisible(launcher); }, 2000);
+        bool hidden = WaitFor([&] { return !::IsWindowVisible(launcher); }, milliseconds);
         ::DestroyWindow(other);
         return hidden;
     }
@@ -75,8 +75,8 @@ TEST_F(Dialogs, ConfigureAppliesOnApplyAndOkAndForgetsWhatWasClosed) {
     ASSERT_TRUE(autorun && autoHide);
     EXPECT_FALSE(Checked(autorun));
     EXPECT_FALSE(Checked(autoHide));
-    EXPECT_FALSE(HiddenAfterActivatingAnother()) << "nothing hides while a dialog is open";
-    Quorset::Activate(dialog);
+    EXPECT_FALSE(HiddenAfterActivatingAnother(1500)) << "nothing hides while a dialog is open";
+    ASSERT_TRUE(Quorset::Activate(dialog));
 
     // Apply writes the Run entry at once; unticking and closing keeps it.
     Click(autorun);
@@ -95,8 +95,9 @@ TEST_F(Dialogs, ConfigureAppliesOnApplyAndOkAndForgetsWhatWasClosed) {
     Click(autoHide);
     ::PostMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
     ASSERT_TRUE(WaitFor([&] { return !::IsWindow(dialog); }));
-    Quorset::Activate(launcher);
-    EXPECT_FALSE(HiddenAfterActivatingAnother()) << "AutoHide is still off";
+    ::Sleep(300);  // the launcher ends its handling of the dialog
+    ASSERT_TRUE(Quorset::Activate(launcher));
+    EXPECT_FALSE(HiddenAfterActivatingAnother(1500)) << "AutoHide is still off";
     ::ShowWindow(launcher, SW_SHOW);
 
     // OK without a change applies both again: the removed Run entry comes back.
@@ -111,7 +112,8 @@ TEST_F(Dialogs, ConfigureAppliesOnApplyAndOkAndForgetsWhatWasClosed) {
     Click(Quorset::Child(dialog, L"Button", kAutoHide));
     Click(Quorset::Child(dialog, L"Button", L"&OK"));
     ASSERT_TRUE(WaitFor([&] { return !::IsWindow(dialog); }));
-    Quorset::Activate(launcher);
+    ::Sleep(300);
+    ASSERT_TRUE(Quorset::Activate(launcher));
     EXPECT_TRUE(HiddenAfterActivatingAnother());
 
     Quorset::TrayCallback(launcher, WM_RBUTTONDOWN);
@@ -136,8 +138,8 @@ TEST_F(Dialogs, TheAboutBoxShowsTheProgramAndClosesWithEnter) {
     EXPECT_TRUE(std::any_of(labels.begin(), labels.end(), [](auto& t) { return t.rfind(L"Warning:", 0) == 0; }));
     EXPECT_FALSE(has(L"Release"));
 
-    EXPECT_FALSE(HiddenAfterActivatingAnother()) << "auto-hide waits while the About box is open";
-    Quorset::Activate(about);
+    EXPECT_FALSE(HiddenAfterActivatingAnother(1500)) << "auto-hide waits while the About box is open";
+    ASSERT_TRUE(Quorset::Activate(about));
     ::PostMessageW(about, WM_KEYDOWN, VK_RETURN, 0);
     EXPECT_TRUE(WaitFor([&] { return !::IsWindow(about); }, 5000));
     EXPECT_FALSE(quorset.Exited(200));

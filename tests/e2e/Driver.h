@@ -73,9 +73,9 @@ public:
     }
 
     // Brings a window to the front, as a click on it does.
-    static void Activate(HWND window) {
+    static bool Activate(HWND window) {
         ::SetForegroundWindow(window);
-        WaitFor([&] { return ::GetForegroundWindow() == window; }, 3000);
+        return WaitFor([&] { return ::GetForegroundWindow() == window; }, 5000);
     }
 
     // What the shell sends when the user does `mouseMessage` over the tray icon.

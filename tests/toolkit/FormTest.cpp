@@ -243,6 +243,14 @@ TEST(Form, PlacementAndStateInTwips) {
     form.WindowState(0);
     EXPECT_EQ(form.WindowState(), 0);
     EXPECT_NEAR(form.Left(), 1500, tpp);
+
+    // A hidden form keeps its state for the moment it is shown.
+    form.Hide();
+    form.WindowState(2);
+    EXPECT_FALSE(form.Visible());
+    EXPECT_EQ(form.WindowState(), 2);
+    form.Show();
+    EXPECT_TRUE(::IsZoomed(form.hwnd()));
 }
 
 TEST(Form, MouseMoveCarriesTheCoordinatesInTheFormsScale) {
