@@ -147,7 +147,7 @@ TEST(LanguageAlone, ACopyWithoutComponentsReportsTheFailedCreation) {
                                     folder.Path().c_str(), &startup, &process);
     ::SetEnvironmentVariableW(L"QUORSET_ALONE", nullptr);
     ASSERT_TRUE(started);
-    ASSERT_EQ(::WaitForSingleObject(process.hProcess, 60000), WAIT_OBJECT_0);
+    ASSERT_EQ(::WaitForSingleObject(process.hProcess, 100000), WAIT_OBJECT_0);
     DWORD exitCode = 1;
     ::GetExitCodeProcess(process.hProcess, &exitCode);
     ::CloseHandle(process.hProcess);
