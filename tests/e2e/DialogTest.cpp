@@ -33,10 +33,15 @@ protected:
     static bool Checked(HWND box) { return ::SendMessageW(box, BM_GETCHECK, 0, 0) == BST_CHECKED; }
     static void Click(HWND button) { ::SendMessageW(button, BM_CLICK, 0, 0); }
 
+    // Opens a dialog through the system menu and waits until it is the active window:
+    // a button of an inactive dialog may ignore a click.
     HWND Open(WPARAM command) {
         ::PostMessageW(launcher, WM_SYSCOMMAND, command, 0);
         HWND dialog = quorset.Dialog(launcher);
-        ::Sleep(400);
+        if (dialog) {
+            EXPECT_TRUE(Quorset::Activate(dialog));
+        }
+        ::Sleep(200);
         return dialog;
     }
     HWND StartVisible() {
@@ -76,7 +81,7 @@ TEST_F(Dialogs, ConfigureAppliesOnApplyAndOkAndForgetsWhatWasClosed) {
     EXPECT_FALSE(Checked(autorun));
     EXPECT_FALSE(Checked(autoHide));
     EXPECT_FALSE(HiddenAfterActivatingAnother(1500)) << "nothing hides while a dialog is open";
-    ASSERT_TRUE(Quorset::Activate(dialog));
+    ASSERT_TRUE(Quorset::Activate(dialog));  // back from the other window
 
     // Apply writes the Run entry at once; unticking and closing keeps it.
     Click(autorun);
