@@ -55,7 +55,7 @@ protected:
     bool HiddenAfterActivatingAnother(int milliseconds = 5000) {
         HWND other = ::CreateWindowExW(0, L"STATIC", L"Another program", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0,
                                        200, 100, nullptr, nullptr, nullptr, nullptr);
-        ::SetForegroundWindow(other);
+        EXPECT_TRUE(Quorset::Activate(other));
         bool hidden = WaitFor([&] { return !::IsWindowVisible(launcher); }, milliseconds);
         ::DestroyWindow(other);
         return hidden;

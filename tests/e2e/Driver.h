@@ -74,8 +74,13 @@ public:
 
     // Brings a window to the front, as a click on it does.
     static bool Activate(HWND window) {
-        ::SetForegroundWindow(window);
-        return WaitFor([&] { return ::GetForegroundWindow() == window; }, 5000);
+        return WaitFor(
+            [&] {
+                if (::GetForegroundWindow() == window) return true;
+                ::SetForegroundWindow(window);
+                return false;
+            },
+            5000);
     }
 
     // What the shell sends when the user does `mouseMessage` over the tray icon.

@@ -188,7 +188,7 @@ TEST_F(EndToEnd, AutoHideHidesTheToolbarWhenAnotherWindowIsActivated) {
         Quorset::Activate(launcher);
         HWND other = ::CreateWindowExW(0, L"STATIC", L"Another program", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200,
                                        100, nullptr, nullptr, nullptr, nullptr);
-        ::SetForegroundWindow(other);
+        EXPECT_TRUE(Quorset::Activate(other));
         EXPECT_EQ(WaitFor([&] { return !::IsWindowVisible(launcher); }, 3000), hides) << stored;
         ::DestroyWindow(other);
     }
