@@ -92,4 +92,19 @@ TEST_F(Launcher, ClosingHidesAndOnlyAWantedUnloadEnds) {
     EXPECT_TRUE(test::ReadBack(test::kPositionsKey, L"frmLaunch").exists) << "the placement was saved";
 }
 
+TEST_F(Launcher, AutoHideIsReadAtEveryDeactivation) {
+    HWND other = ::CreateWindowExW(0, L"STATIC", L"Another window", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200, 100,
+                                   nullptr, nullptr, nullptr, nullptr);
+    launcher->AppSettings()->AutoHide(false);
+    launcher->Show();
+    ::SetActiveWindow(other);
+    EXPECT_TRUE(launcher->Visible());
+
+    launcher->Show();
+    launcher->AppSettings()->AutoHide(true);  // as the configuration dialog applies it
+    ::SetActiveWindow(other);
+    EXPECT_FALSE(launcher->Visible()) << "the new value applies at the next deactivation";
+    ::DestroyWindow(other);
+}
+
 }  // namespace
