@@ -3,17 +3,41 @@
 #include <windows.h>
 #include <objbase.h>
 
+#include "errors/Frames.h"
+#include "language/modLanguage.h"
 #include "launcher/frmLaunch.h"
 #include "startup/modStartup.h"
 #include "toolkit/Form.h"
 
+namespace {
+
+// COM's lifetime, owned by the entry point's stack. Every COM object of the program is
+// released before the apartment ends: the last uninitialize frees the in-process
+// servers' DLLs, and a Release after it would call into unmapped code.
+class ComApartment {
+public:
+    ComApartment() : initialized_(SUCCEEDED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {}
+    ~ComApartment() {
+        qs::reported([] { qs::gLaunch.reset(); });
+        qs::modLanguage::ResetResources();
+        if (initialized_) ::CoUninitialize();
+    }
+    ComApartment(const ComApartment&) = delete;
+    ComApartment& operator=(const ComApartment&) = delete;
+
+private:
+    bool initialized_;
+};
+
+}  // namespace
+
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     // Libraries come only from the system and the program's own folder.
     ::SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32 | LOAD_LIBRARY_SEARCH_APPLICATION_DIR);
-    ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    qs::modStartup::Main();
-    qs::toolkit::RunMessageLoop();
-    qs::gLaunch.reset();
-    ::CoUninitialize();
-    return 0;
+    {
+        ComApartment com;
+        qs::modStartup::Main();
+        qs::toolkit::RunMessageLoop();
+    }
+    return 0;  // the program has no exit code of its own
 }

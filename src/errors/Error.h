@@ -70,6 +70,14 @@ std::wstring RuntimeErrorText(int32_t number);
 // Raises a run-time error with its classic text and the program as source.
 [[noreturn]] void RaiseRuntime(int32_t number, SourceLine where = SourceLine::Here());
 
+// The object a reference holds; error 91 "Object variable or With block variable not
+// set" when it holds none, as a call through an empty reference fails.
+template <class Reference>
+auto& Required(const Reference& reference, SourceLine where = SourceLine::Here()) {
+    if (!reference) RaiseRuntime(errObjectNotSet, where);
+    return *reference;
+}
+
 // Raises the run-time error that matches a failed file operation's system error code:
 // File not found, Path not found, Disk full, else Path/File access error.
 [[noreturn]] void RaiseFileError(uint32_t systemError, SourceLine where = SourceLine::Here());

@@ -55,6 +55,21 @@ void ignoring(Body&& statement) noexcept {
     }
 }
 
+// The callback edge: where no framed procedure took a failure (a window procedure, a
+// message the program handles outside its procedures), it goes to HandleError like any
+// other and the callback returns normally. Nothing is dropped without a trace.
+template <class Body>
+bool reported(Body&& body) noexcept {
+    frames::Armed armed;
+    try {
+        body();
+        return true;
+    } catch (...) {
+        frames::HandleCaught();
+        return false;
+    }
+}
+
 // Critical box: on failure shows "An error has occured in <qualifiedName> ..." with the
 // stop icon and returns normally.
 template <class Body>

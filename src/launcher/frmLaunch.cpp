@@ -86,7 +86,7 @@ void frmLaunch::Form_Load() {
         LoadResources();
         mobjAppSettings = std::make_unique<CAppSettings>();
         mobjIcon = modLanguage::GetResPicture(1401, 1);
-        Icon(modLanguage::PictureHandle(*mobjIcon.get()));
+        Icon(modLanguage::PictureHandle(Required(mobjIcon)));
         mobjFormPos = std::make_unique<CFormPos>();
         mobjFormPos->Form(this);
         if (!mobjFormPos->RestoreForm(true)) mobjFormPos->CenterForm();
@@ -178,10 +178,9 @@ void frmLaunch::mnuPopupAbout_Click() {
 void frmLaunch::mnuPopupConfigure_Click() {
     framed(L"frmLaunch.mnuPopupConfigure_Click", [&] {
         mfModalOpen = true;
-        if (!mobjAppSettings) RaiseRuntime(errObjectNotSet);
         auto configure = std::make_unique<frmConfigure>();
         configure->Load();
-        configure->Initialize(*mobjAppSettings);
+        configure->Initialize(Required(mobjAppSettings));
         configure->ShowModal(this);
         configure->Unload();
         configure.reset();
@@ -202,7 +201,7 @@ void frmLaunch::Form_QueryUnload(bool& Cancel, int UnloadMode) {
 void frmLaunch::Form_Unload(bool&) {
     framed(L"frmLaunch.Form_Unload", [&] {
         mobjSysTray.reset();
-        mobjFormPos->SaveForm();
+        Required(mobjFormPos).SaveForm();
         mobjFormPos.reset();
         auto& hooks = vuldsub::MessageHookManager::Instance();
         hooks.UnhookMessage(this, hwnd(), WM_ACTIVATE);

@@ -66,6 +66,9 @@ public:
     int Value() const;  // check boxes: 0 or 1
     void Value(int value);
     void SetFocus();
+    // Whether the control can take the focus now (a visible, enabled button, check box,
+    // option button or tab strip).
+    bool TakesFocus() const;
     void BringToFront();
     void Move(int left, int top);  // twips, relative to its container
 
@@ -88,7 +91,11 @@ public:
 
 private:
     friend class Form;
-    void Create(HWND parent, RECT pixels, HFONT font);
+    // Builds the control's window inside `parent`; `twips` is its rectangle there.
+    void Create(HWND parent, RECT twips, HFONT formFont);
+    // Follows the form to new dots per inch: place, font, toolbar pictures.
+    void Rescale(HFONT formFont);
+    void LoadToolbarPictures();
     bool Handles(int commandId) const;
 
     Form& form_;
@@ -101,6 +108,7 @@ private:
     int id_;
     int value_;
     ControlDesign design_;
+    RECT twips_{};  // the rectangle in its holder window
     HWND hwnd_ = nullptr;
     unique_hfont font_;
     unique_himagelist images_;
@@ -134,7 +142,8 @@ public:
     std::wstring Caption() const;
     void Caption(const std::wstring& text);
     std::wstring Tag;
-    void Icon(HICON icon);  // the caller keeps the icon alive
+    // The caller keeps `icon` alive; the title bar shows copies drawn at its sizes.
+    void Icon(HICON icon);
     HICON Icon() const { return icon_; }
 
     // The outer rectangle in twips.
@@ -147,6 +156,12 @@ public:
     int WindowState() const;
     void WindowState(int state);
     int ScaleMode = 1;
+    // Converts a measure between scale modes at the form's own dots per inch.
+    float ScaleX(float value, int fromScale, int toScale) const;
+    float ScaleY(float value, int fromScale, int toScale) const;
+    // The dots per inch of the monitor the form is on (the screen's before it is loaded).
+    int Dpi() const { return dpi_; }
+    float TwipsPerPixel() const { return 1440.0f / static_cast<float>(dpi_); }
 
     std::vector<std::unique_ptr<Control>>& Controls() { return controls_; }
     Control& operator()(const std::wstring& name, int index = -1);
@@ -158,6 +173,10 @@ public:
 
     // Button (1 left, 2 right, 4 middle), shift state, x and y in the form's ScaleMode.
     Event<int, int, float, float> MouseMove;
+
+    // The control that takes the focus after `from` (before it when `backwards`) in the
+    // design's tab order; the first one when `from` is none of them.
+    Control* NextTabStop(HWND from, bool backwards) const;
 
     // Every loaded form of the program.
     static const std::vector<Form*>& Forms();
@@ -172,20 +191,34 @@ protected:
     virtual void Form_Unload(bool& cancel) { (void)cancel; }
 
 private:
+    friend class Control;
+    static constexpr int kFirstControlId = 100;
+    static constexpr int kIdsPerControl = 100;  // a toolbar's buttons take ids after its own
+    const Control* ImageListOf(const Control& toolbar) const;
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     bool TryUnload(int reason, bool alreadyAsked = false);
     bool OnCommand(int id);
     LRESULT OnNotify(NMHDR& header);
-    RECT ControlPixels(const ControlDesign& design) const;
-    void CreateControls(HWND parent, const std::wstring& container);
+    void OnActivate(bool active);
+    void OnDpiChanged(int dpi, const RECT& suggested);
+    RECT Pixels(const RECT& twips) const;
+    void CreateControls(HWND parent, const std::wstring& container, POINT origin);
     Control* DefaultButton(bool cancel) const;
+    // A modal form gives its owner back before it hides or goes, so that the window
+    // manager activates the owner and not some other program's window.
+    void ReleaseOwner();
+    void ShowTitleIcons();
 
     FormDesign design_;
     HWND hwnd_ = nullptr;
+    int dpi_;
     unique_hfont font_;
     HICON icon_ = nullptr;
+    unique_hicon smallIcon_, bigIcon_;
     std::vector<std::unique_ptr<Control>> controls_;
+    HWND lastFocus_ = nullptr;  // restored when the form is activated again
+    HWND owner_ = nullptr;      // disabled while this form is shown modally
     bool modal_ = false;
     int hiddenState_ = 0;  // the window state a hidden form takes when shown
     bool unloading_ = false;
@@ -196,7 +229,8 @@ private:
 // Runs the program's message loop until the last form has been unloaded.
 void RunMessageLoop();
 
-// Hands a message to the dialog navigation (Tab, Enter, Escape) of the form it is for.
+// Hands a message to the dialog navigation (Tab, Enter, Escape, access keys) of the form
+// it is for.
 bool PreTranslate(MSG& msg);
 
 }  // namespace qs::toolkit

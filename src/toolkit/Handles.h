@@ -64,6 +64,7 @@ public:
     }
     I* get() const { return p_; }
     I* operator->() const { return p_; }
+    I& operator*() const { return *p_; }
     explicit operator bool() const { return p_ != nullptr; }
     I** put() {
         reset();

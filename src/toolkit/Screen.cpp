@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include <algorithm>
+
 #include "errors/Error.h"
 
 namespace qs::toolkit {
@@ -34,14 +36,25 @@ float TwipsPer(int scale, float twipsPerPixel) {
 }
 }  // namespace
 
+float ConvertScale(float value, int fromScale, int toScale, float twipsPerPixel) {
+    return value * TwipsPer(fromScale, twipsPerPixel) / TwipsPer(toScale, twipsPerPixel);
+}
+
 float ScaleX(float value, int fromScale, int toScale) {
-    float tpp = Screen::TwipsPerPixelX();
-    return value * TwipsPer(fromScale, tpp) / TwipsPer(toScale, tpp);
+    return ConvertScale(value, fromScale, toScale, Screen::TwipsPerPixelX());
 }
 
 float ScaleY(float value, int fromScale, int toScale) {
-    float tpp = Screen::TwipsPerPixelY();
-    return value * TwipsPer(fromScale, tpp) / TwipsPer(toScale, tpp);
+    return ConvertScale(value, fromScale, toScale, Screen::TwipsPerPixelY());
+}
+
+POINT CentreOver(const RECT& over, SIZE size, const RECT& workArea) {
+    LONG left = (over.left + over.right - size.cx) / 2, top = (over.top + over.bottom - size.cy) / 2;
+    // Right and bottom edges first, so that a window larger than the area keeps its
+    // title bar and left edge in view.
+    left = std::max(workArea.left, std::min(left, workArea.right - size.cx));
+    top = std::max(workArea.top, std::min(top, workArea.bottom - size.cy));
+    return POINT{left, top};
 }
 
 }  // namespace qs::toolkit

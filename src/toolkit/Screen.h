@@ -1,6 +1,8 @@
 // The screen in twips, and conversion between the form scale modes.
 #pragma once
 
+#include <windows.h>
+
 namespace qs::toolkit {
 
 // Scale modes of a form: twips (1), points (2), pixels (3).
@@ -17,8 +19,15 @@ float Height();
 int Dpi();
 }  // namespace Screen
 
-// Converts a horizontal measure between scale modes.
+// Converts a measure between scale modes at `twipsPerPixel`.
+float ConvertScale(float value, int fromScale, int toScale, float twipsPerPixel);
+
+// Converts a horizontal measure between scale modes at the screen's dots per inch.
 float ScaleX(float value, int fromScale, int toScale);
 float ScaleY(float value, int fromScale, int toScale);
+
+// Where a window of `size` goes to stand centred over `over`, moved as little as needed
+// to lie wholly inside `workArea` (the work area of the monitor it opens on).
+POINT CentreOver(const RECT& over, SIZE size, const RECT& workArea);
 
 }  // namespace qs::toolkit

@@ -6,8 +6,8 @@
 #include "errors/Frames.h"
 #include "text/Ansi.h"
 #include "text/Number.h"
-#include "toolkit/App.h"
 #include "toolkit/Screen.h"
+#include "toolkit/App.h"
 
 namespace qs {
 namespace {
@@ -130,17 +130,27 @@ void CSysTrayIcon::OwnerForm(toolkit::Form* form) {
         owner_ = form;
         hookedWindow_ = nullptr;
         if (!owner_) return;
-        mouseToken_ = owner_->MouseMove.Subscribe([this](int, int, float x, float) { OnMouseMove(x); });
+        mouseToken_ = owner_->MouseMove.Subscribe([this](int, int, float x, float y) { OnMouseMove(x, y); });
         if ((hookedWindow_ = owner_->hwnd()))
             vuldsub::MessageHookManager::Instance().HookMessage(this, hookedWindow_, TaskbarCreated());
     });
 }
 
-void CSysTrayIcon::OnMouseMove(float x) {
+bool CSysTrayIcon::IsPointerMove(POINT client) const {
+    // A real move happens where the pointer is: its message's own cursor position is the
+    // point it carries. The shell's notification carries a mouse message and an icon id
+    // instead, and comes while the pointer is over the notification area.
+    DWORD at = ::GetMessagePos();
+    POINT cursor{static_cast<short>(LOWORD(at)), static_cast<short>(HIWORD(at))};
+    return ::ScreenToClient(owner_->hwnd(), &cursor) && cursor.x == client.x && cursor.y == client.y;
+}
+
+void CSysTrayIcon::OnMouseMove(float x, float y) {
     std::shared_ptr<bool> alive = alive_;
     Operation(L".CSysTrayIcon", [&] {
-        int32_t message = text::RoundHalfEven(toolkit::ScaleX(x, owner_->ScaleMode, toolkit::vbPixels));
-        if (message == displayEvent_ && popupMenu_) {
+        int32_t message = text::RoundHalfEven(owner_->ScaleX(x, owner_->ScaleMode, toolkit::vbPixels));
+        int32_t second = text::RoundHalfEven(owner_->ScaleY(y, owner_->ScaleMode, toolkit::vbPixels));
+        if (message == displayEvent_ && popupMenu_ && !IsPointerMove(POINT{message, second})) {
             ::SetForegroundWindow(owner_->hwnd());
             owner_->PopupMenu(*popupMenu_, static_cast<unsigned>(popupFlags_), defaultMenuItem_);
             if (!*alive) return;  // the chosen command released the component

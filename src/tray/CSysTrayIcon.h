@@ -62,7 +62,10 @@ public:
     static void FitTip(char (&field)[64], const std::wstring& text);
 
 private:
-    void OnMouseMove(float x);
+    void OnMouseMove(float x, float y);
+    // Whether the mouse-move being handled is the pointer's own, at `client` pixels,
+    // rather than the shell's notification dressed as one.
+    bool IsPointerMove(POINT client) const;
     void Send(DWORD operation, UINT flags, int32_t errorNumber, const wchar_t* description);
     // A re-created taskbar asks every program to add its icons again.
     int32_t MsgResponse() override { return vuldsub::emrPostProcess; }
