@@ -55,17 +55,4 @@ inline bool SaveScreenshot(HWND window, const std::wstring& name) {
     return out.good();
 }
 
-// Lets the window manager and the controls paint.
-inline void PumpMessages(int milliseconds = 200) {
-    DWORD end = ::GetTickCount() + static_cast<DWORD>(milliseconds);
-    MSG msg;
-    while (::GetTickCount() < end) {
-        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            ::TranslateMessage(&msg);
-            ::DispatchMessageW(&msg);
-        }
-        ::Sleep(10);
-    }
-}
-
 }  // namespace qs::test

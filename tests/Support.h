@@ -15,6 +15,7 @@
 #include "errors/CErrHandler.h"
 #include "toolkit/App.h"
 #include "toolkit/Notice.h"
+#include "Wait.h"
 
 namespace qs::test {
 

@@ -30,13 +30,24 @@ protected:
         Stored stored = ReadBack(kPositionsKey, L"frmLaunch");
         return stored.exists ? std::string(stored.bytes.c_str()) : "<none>";
     }
-    // Presses toolbar button `index` (1-based) with the mouse.
+    // Clicks toolbar button `index` (1-based).
     static void PressButton(HWND launcher, int index) {
         HWND toolbar = ::FindWindowExW(launcher, nullptr, TOOLBARCLASSNAMEW, nullptr);
+        ASSERT_NE(toolbar, nullptr);
         DWORD size = static_cast<DWORD>(::SendMessageW(toolbar, TB_GETBUTTONSIZE, 0, 0));
-        int x = (index - 1) * LOWORD(size) + LOWORD(size) / 2, y = HIWORD(size) / 2;
-        ::PostMessageW(toolbar, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
-        ::PostMessageW(toolbar, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
+        POINT at{(index - 1) * LOWORD(size) + LOWORD(size) / 2, HIWORD(size) / 2};
+        ::ClientToScreen(toolbar, &at);
+        ClickAt(at);
+    }
+    // Started and shown, in front, as a start without "/S" leaves it.
+    HWND StartShown(Quorset& quorset) {
+        quorset.Start();
+        HWND launcher = quorset.Launcher();
+        EXPECT_NE(launcher, nullptr);
+        if (!launcher) return nullptr;
+        EXPECT_TRUE(WaitFor([&] { return ::GetForegroundWindow() == launcher; })) << "the toolbar comes to the front";
+        Settle(launcher);
+        return launcher;
     }
 };
 
@@ -53,7 +64,8 @@ TEST_F(EndToEnd, AStartShowsTheToolbarCentredAndPutsTheIconInTheTray) {
     EXPECT_NEAR((r.left + r.right) / 2, ::GetSystemMetrics(SM_CXSCREEN) / 2, 1) << "centred on first start";
     EXPECT_NEAR((r.top + r.bottom) / 2, ::GetSystemMetrics(SM_CYSCREEN) / 2, 1);
     EXPECT_TRUE(WaitFor([&] { return Quorset::TrayIconPresent(launcher); }));
-    ::Sleep(500);
+    EXPECT_TRUE(WaitFor([&] { return ::GetForegroundWindow() == launcher; }));
+    Settle(launcher);
     SaveScreenshot(::GetDesktopWindow(), L"e2e-launcher");
 }
 
@@ -64,7 +76,7 @@ TEST_F(EndToEnd, TheSilentSwitchHidesTheToolbarButKeepsTheIcon) {
         HWND launcher = quorset.Launcher();
         ASSERT_NE(launcher, nullptr) << arguments;
         EXPECT_TRUE(WaitFor([&] { return Quorset::TrayIconPresent(launcher); })) << arguments;
-        ::Sleep(300);
+        Settle(launcher);  // start-up has ended once its window answers
         EXPECT_EQ(::IsWindowVisible(launcher) != FALSE, visible) << arguments;
     }
 }
@@ -76,10 +88,7 @@ TEST_F(EndToEnd, ASecondStartEndsAtOnceAndLeavesTheFirstAlone) {
     ASSERT_NE(first, nullptr);
     HANDLE second = quorset.Start();
     ASSERT_NE(second, nullptr);
-    EXPECT_EQ(::WaitForSingleObject(second, 10000), WAIT_OBJECT_0);
-    DWORD code = 1;
-    ::GetExitCodeProcess(second, &code);
-    EXPECT_EQ(code, 0u);
+    EXPECT_TRUE(quorset.EndedCleanly());
     EXPECT_TRUE(::IsWindowVisible(first));
     EXPECT_TRUE(Quorset::TrayIconPresent(first));
 }
@@ -113,18 +122,21 @@ TEST_F(EndToEnd, ClosingOnlyHidesAndExitSavesThePlacementAndEnds) {
 
     ::PostMessageW(launcher, WM_SYSCOMMAND, SC_CLOSE, 0);
     EXPECT_TRUE(WaitFor([&] { return !::IsWindowVisible(launcher); }));
-    ::ShowWindow(launcher, SW_SHOW);
-    ::PostMessageW(launcher, WM_SYSKEYDOWN, VK_F4, 1 << 29);  // Alt+F4
+    Quorset::TrayCallback(launcher, WM_LBUTTONDBLCLK);
+    ASSERT_TRUE(WaitFor([&] { return ::GetForegroundWindow() == launcher; }));
+    PressKeys({VK_MENU, VK_F4});
     EXPECT_TRUE(WaitFor([&] { return !::IsWindowVisible(launcher); }));
-    EXPECT_FALSE(quorset.Exited(300));
+    Settle(launcher);
+    EXPECT_FALSE(quorset.Exited(0));
     EXPECT_TRUE(Quorset::TrayIconPresent(launcher));
 
-    ::ShowWindow(launcher, SW_SHOW);
+    Quorset::TrayCallback(launcher, WM_LBUTTONDBLCLK);
+    ASSERT_TRUE(WaitFor([&] { return ::IsWindowVisible(launcher) != FALSE; }));
     ::SetWindowPos(launcher, nullptr, 100, 80, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
     RECT before = Rect(launcher);
     Quorset::TrayCallback(launcher, WM_RBUTTONDOWN);
     ASSERT_TRUE(quorset.ChooseFromMenu(3));  // Show, Hide, (separator), Exit
-    ASSERT_TRUE(quorset.Exited());
+    ASSERT_TRUE(quorset.EndedCleanly());
     EXPECT_FALSE(Quorset::TrayIconPresent(launcher));
     float tpp = toolkit::Screen::TwipsPerPixelX();
     auto twips = [&](long pixels) { return std::to_string(static_cast<long>(pixels * tpp)); };
@@ -159,7 +171,7 @@ TEST_F(EndToEnd, LogOffAndTheTaskManagerEndTheProgramThroughItsUnload) {
         ASSERT_TRUE(WaitFor([&] { return Quorset::TrayIconPresent(launcher); }));
         EXPECT_EQ(::SendMessageW(launcher, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), TRUE);
         ::PostMessageW(launcher, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
-        EXPECT_TRUE(quorset.Exited());
+        EXPECT_TRUE(quorset.EndedCleanly());
         EXPECT_NE(Placement(), "<none>");
     }
     ClearProgramKeys();
@@ -171,7 +183,7 @@ TEST_F(EndToEnd, LogOffAndTheTaskManagerEndTheProgramThroughItsUnload) {
         HWND application = quorset.Window(L"QuorsetApplication");
         ASSERT_NE(application, nullptr);
         ::PostMessageW(application, WM_CLOSE, 0, 0);
-        EXPECT_TRUE(quorset.Exited());
+        EXPECT_TRUE(quorset.EndedCleanly());
         EXPECT_FALSE(Quorset::TrayIconPresent(launcher));
         EXPECT_NE(Placement(), "<none>");
     }
@@ -182,27 +194,28 @@ TEST_F(EndToEnd, AutoHideHidesTheToolbarWhenAnotherWindowIsActivated) {
         ClearProgramKeys();
         PlantBytes(kSettingsKey, L"AutoHide", REG_SZ, std::string(stored) + '\0');
         Quorset quorset;
-        quorset.Start();
-        HWND launcher = quorset.Launcher();
-        ASSERT_TRUE(WaitFor([&] { return ::IsWindowVisible(launcher) != FALSE; }));
-        Quorset::Activate(launcher);
-        HWND other = ::CreateWindowExW(0, L"STATIC", L"Another program", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200,
-                                       100, nullptr, nullptr, nullptr, nullptr);
-        EXPECT_TRUE(Quorset::Activate(other));
-        EXPECT_EQ(WaitFor([&] { return !::IsWindowVisible(launcher); }, 3000), hides) << stored;
-        ::DestroyWindow(other);
+        HWND launcher = StartShown(quorset);
+        ASSERT_NE(launcher, nullptr);
+        OtherProgram other;
+        EXPECT_TRUE(other.ClickToFront());
+        if (hides) {
+            EXPECT_TRUE(WaitFor([&] { return !::IsWindowVisible(launcher); })) << stored;
+        } else {
+            Settle(launcher);
+            EXPECT_TRUE(::IsWindowVisible(launcher)) << stored;
+        }
     }
 }
 
 TEST_F(EndToEnd, ToolbarButtonsStartTheProgramsOrSayTheyCannot) {
+    // The started programs take the focus; the toolbar stays for the next click.
+    PlantBytes(kSettingsKey, L"AutoHide", REG_SZ, std::string("False") + '\0');
     Quorset quorset;
     std::filesystem::path marker = toolkit::App::Path() + L"\\vuldsub_marker.exe";
     std::filesystem::copy_file(marker, quorset.folder.Path() / L"vuld.exe");
     std::filesystem::copy_file(marker, quorset.folder.Path() / L"vuldide.exe");
-    quorset.Start();
-    HWND launcher = quorset.Launcher();
-    ASSERT_TRUE(WaitFor([&] { return ::IsWindowVisible(launcher) != FALSE; }));
-    ::Sleep(300);
+    HWND launcher = StartShown(quorset);
+    ASSERT_NE(launcher, nullptr);
     PressButton(launcher, 1);
     EXPECT_TRUE(WaitFor([&] { return std::filesystem::exists(quorset.folder.Path() / L"vuld.started"); }));
     PressButton(launcher, 2);
@@ -225,10 +238,8 @@ TEST_F(EndToEnd, GermanUsersGetGermanTextsOrEnglishWithoutTheGermanComponent) {
     if (::GetUserDefaultLCID() != 1031) GTEST_SKIP() << "runs in a German locale";
     {
         Quorset quorset;
-        quorset.Start();
-        HWND launcher = quorset.Launcher();
-        ASSERT_TRUE(WaitFor([&] { return ::IsWindowVisible(launcher) != FALSE; }));
-        ::Sleep(300);
+        HWND launcher = StartShown(quorset);
+        ASSERT_NE(launcher, nullptr);
         PressButton(launcher, 1);
         HWND box = quorset.MessageBoxWindow();
         ASSERT_NE(box, nullptr);
@@ -236,10 +247,8 @@ TEST_F(EndToEnd, GermanUsersGetGermanTextsOrEnglishWithoutTheGermanComponent) {
     }
     {
         Quorset quorset({L"Vuld1033.dll"});
-        quorset.Start();
-        HWND launcher = quorset.Launcher();
-        ASSERT_TRUE(WaitFor([&] { return ::IsWindowVisible(launcher) != FALSE; }));
-        ::Sleep(300);
+        HWND launcher = StartShown(quorset);
+        ASSERT_NE(launcher, nullptr);
         PressButton(launcher, 1);
         HWND box = quorset.MessageBoxWindow();
         ASSERT_NE(box, nullptr);
@@ -274,7 +283,7 @@ TEST_F(EndToEnd, WithoutResourceComponentsTheFailureIsReportedWithTheWholeStack)
         << report;
     // Further failures of the same start are reported one by one; the program goes on.
     while (HWND next = quorset.MessageBoxWindow(2000)) Quorset::ReadAndClose(next);
-    EXPECT_FALSE(quorset.Exited(300));
+    EXPECT_FALSE(quorset.Exited(0));
 }
 
 TEST_F(EndToEnd, TheIconComesBackWhenTheTaskbarIsCreatedAgain) {
@@ -289,6 +298,82 @@ TEST_F(EndToEnd, TheIconComesBackWhenTheTaskbarIsCreatedAgain) {
     EXPECT_FALSE(Quorset::TrayIconPresent(launcher));
     ::PostMessageW(HWND_BROADCAST, ::RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
     EXPECT_TRUE(WaitFor([&] { return Quorset::TrayIconPresent(launcher); }));
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(EndToEnd, AnUnloadAfterAFailedLoadReportsError91AndTheProgramStillEnds) {
+    Quorset quorset(std::vector<std::wstring>{});  // no resource component: the load stops early
+    quorset.Start();
+    HWND launcher = quorset.Launcher();
+    ASSERT_NE(launcher, nullptr);
+    while (HWND box = quorset.MessageBoxWindow(2000)) Quorset::ReadAndClose(box);
+
+    EXPECT_EQ(::SendMessageW(launcher, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), TRUE);
+    ::PostMessageW(launcher, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+    HWND box = quorset.MessageBoxWindow();
+    ASSERT_NE(box, nullptr) << "the unload's failure is reported";
+    std::wstring message = Quorset::ReadAndClose(box);
+    EXPECT_EQ(message.rfind(L"The following error has occurred in procedure: \r\nfrmLaunch.Form_Unload on line ", 0), 0u)
+        << std::string(message.begin(), message.end());
+    EXPECT_TRUE(message.ends_with(L"Error (91) Object variable or With block variable not set"));
+    EXPECT_TRUE(quorset.EndedCleanly());
+}
+
+TEST_F(EndToEnd, ThePointerMovingOverTheToolbarWindowNeverOpensTheTrayMenu) {
+    // A window wide enough for the pointer to stand at x = 515 and 516 of its client area.
+    PlantBytes(kPositionsKey, L"frmLaunch", REG_SZ, "L=1500;T=1500;W=9600;H=1200;S=0;" + std::string(1, '\0'));
+    Quorset quorset;
+    HWND launcher = StartShown(quorset);
+    ASSERT_NE(launcher, nullptr);
+    RECT client{};
+    ::GetClientRect(launcher, &client);
+    ASSERT_GT(client.right, 520);
+    for (int x : {WM_LBUTTONDBLCLK, WM_RBUTTONDOWN, WM_RBUTTONDOWN + 1}) {
+        POINT at{x, client.bottom - 2};  // below the toolbar, on the window itself
+        ::ClientToScreen(launcher, &at);
+        MovePointer(at);
+        Settle(launcher);
+        EXPECT_EQ(quorset.OpenMenu(0), nullptr) << "a pointer move at x = " << x << " opened the tray menu";
+        EXPECT_EQ(::GetForegroundWindow(), launcher);
+    }
+    // The shell's notification of the same number still opens it.
+    Quorset::TrayCallback(launcher, WM_RBUTTONDOWN);
+    EXPECT_TRUE(quorset.ChooseFromMenu(1));
+}
+
+// The prefix's dots per inch for the programs started while it lives.
+class ScreenDpi {
+public:
+    explicit ScreenDpi(DWORD dpi) { Plant(L"Control Panel\\Desktop", L"LogPixels", REG_DWORD, &dpi, sizeof dpi); }
+    ~ScreenDpi() { ::RegDeleteKeyValueW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", L"LogPixels"); }
+};
+
+TEST_F(EndToEnd, AtOneAndAHalfTimesTheDotsPerInchEverythingGrowsAlike) {
+    ScreenDpi dpi(144);
+    Quorset quorset;
+    HWND launcher = StartShown(quorset);
+    ASSERT_NE(launcher, nullptr);
+    RECT client{};
+    ::GetClientRect(launcher, &client);
+    EXPECT_EQ(client.right, 242) << "2415 twips at 10 twips a pixel";
+    EXPECT_EQ(client.bottom, 62);
+    HWND toolbar = ::FindWindowExW(launcher, nullptr, TOOLBARCLASSNAMEW, nullptr);
+    DWORD size = static_cast<DWORD>(::SendMessageW(toolbar, TB_GETBUTTONSIZE, 0, 0));
+    EXPECT_EQ(LOWORD(size), 32) << "24-pixel pictures";
+    SaveScreenshot(launcher, L"e2e-launcher-144dpi");
+
+    ::PostMessageW(launcher, WM_SYSCOMMAND, 1001, 0);  // Configure
+    HWND dialog = quorset.Dialog(launcher);
+    ASSERT_NE(dialog, nullptr);
+    ::GetClientRect(dialog, &client);
+    EXPECT_EQ(client.right, 593) << "5925 twips";
+    Settle(dialog);
+    SaveScreenshot(dialog, L"e2e-configure-144dpi");
+    PressKeys({VK_ESCAPE});
+    EXPECT_TRUE(WaitFor([&] { return !::IsWindow(dialog); }));
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <objbase.h>
+#include <commctrl.h>
 
 #include "Screenshot.h"
 #include "Support.h"
@@ -92,19 +93,52 @@ TEST_F(Launcher, ClosingHidesAndOnlyAWantedUnloadEnds) {
     EXPECT_TRUE(test::ReadBack(test::kPositionsKey, L"frmLaunch").exists) << "the placement was saved";
 }
 
-TEST_F(Launcher, AutoHideIsReadAtEveryDeactivation) {
-    HWND other = ::CreateWindowExW(0, L"STATIC", L"Another window", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200, 100,
-                                   nullptr, nullptr, nullptr, nullptr);
-    launcher->AppSettings()->AutoHide(false);
+// Moved to a monitor of other dots per inch, the window takes the size the system
+// suggests and everything in it follows: toolbar pictures, tips' font, title-bar icons.
+TEST_F(Launcher, AtOtherDotsPerInchEverythingFollowsTheWindow) {
+    launcher->Move(1500, 1500, launcher->Width(), launcher->Height());
     launcher->Show();
-    ::SetActiveWindow(other);
-    EXPECT_TRUE(launcher->Visible());
+    int dpi = launcher->Dpi();
+    HWND toolbar = (*launcher)(L"tbToolbar").hwnd();
+    auto buttonSize = [&] { return LOWORD(::SendMessageW(toolbar, TB_GETBUTTONSIZE, 0, 0)); };
+    auto iconSize = [&](WPARAM kind) {
+        ICONINFO info{};
+        HICON icon = reinterpret_cast<HICON>(::SendMessageW(launcher->hwnd(), WM_GETICON, kind, 0));
+        if (!icon || !::GetIconInfo(icon, &info)) return LONG{0};
+        BITMAP bits{};
+        ::GetObjectW(info.hbmColor ? info.hbmColor : info.hbmMask, sizeof bits, &bits);
+        if (info.hbmColor) ::DeleteObject(info.hbmColor);
+        ::DeleteObject(info.hbmMask);
+        return bits.bmWidth;
+    };
+    EXPECT_EQ(iconSize(ICON_SMALL), ::GetSystemMetricsForDpi(SM_CXSMICON, static_cast<UINT>(dpi)));
+    test::SaveScreenshot(launcher->hwnd(), L"launcher-" + std::to_wstring(dpi) + L"dpi");
 
-    launcher->Show();
-    launcher->AppSettings()->AutoHide(true);  // as the configuration dialog applies it
-    ::SetActiveWindow(other);
-    EXPECT_FALSE(launcher->Visible()) << "the new value applies at the next deactivation";
-    ::DestroyWindow(other);
+    for (int next : {dpi * 3 / 2, dpi}) {
+        RECT now{};
+        ::GetWindowRect(launcher->hwnd(), &now);
+        RECT client{0, 0, (2415 * next + 720) / 1440, (615 * next + 720) / 1440};
+        ::AdjustWindowRectExForDpi(&client, static_cast<DWORD>(::GetWindowLongPtrW(launcher->hwnd(), GWL_STYLE)), FALSE,
+                                   static_cast<DWORD>(::GetWindowLongPtrW(launcher->hwnd(), GWL_EXSTYLE)),
+                                   static_cast<UINT>(next));
+        RECT suggested{now.left, now.top, now.left + client.right - client.left, now.top + client.bottom - client.top};
+        ::SendMessageW(launcher->hwnd(), WM_DPICHANGED, MAKEWPARAM(next, next), reinterpret_cast<LPARAM>(&suggested));
+
+        RECT after{};
+        ::GetWindowRect(launcher->hwnd(), &after);
+        EXPECT_TRUE(::EqualRect(&after, &suggested)) << "the suggested rectangle is taken at " << next;
+        EXPECT_EQ(launcher->Dpi(), next);
+        EXPECT_NEAR(launcher->Width(), static_cast<float>(suggested.right - suggested.left) * 1440.0f / next, 1.0f)
+            << "twips follow the window's own dots per inch";
+        EXPECT_EQ(buttonSize(), (next >= 168 ? 32 : next >= 120 ? 24 : 16) + 8);
+        EXPECT_EQ(iconSize(ICON_SMALL), ::GetSystemMetricsForDpi(SM_CXSMICON, static_cast<UINT>(next)));
+        EXPECT_EQ(iconSize(ICON_BIG), ::GetSystemMetricsForDpi(SM_CXICON, static_cast<UINT>(next)));
+        RECT tools{}, inside{};
+        ::GetWindowRect(toolbar, &tools);
+        ::GetClientRect(launcher->hwnd(), &inside);
+        EXPECT_LE(tools.bottom - tools.top, inside.bottom) << "the toolbar fits the window at " << next;
+        test::SaveScreenshot(launcher->hwnd(), L"launcher-after-" + std::to_wstring(next) + L"dpi");
+    }
 }
 
 }  // namespace

@@ -62,7 +62,7 @@ class Hooks : public ::testing::Test {
 protected:
     void SetUp() override {
         form.Show();
-        test::PumpMessages(100);
+        test::DrainMessages();
         hooks.HookMessage(&sink, form.hwnd(), WM_ACTIVATE);
         hooks.HookMessage(&sink, form.hwnd(), WM_SYSCOMMAND);
     }
@@ -78,12 +78,12 @@ protected:
 TEST_F(Hooks, ActivationReachesTheSinkAndTheWindowStillActivates) {
     ClosingForm other;
     other.Show();
-    test::PumpMessages(100);
+    test::DrainMessages();
     ASSERT_GE(sink.Count(WM_ACTIVATE), 1);
     EXPECT_EQ(LOWORD(sink.deliveries.back().wParam), WA_INACTIVE);
 
     ::SetActiveWindow(form.hwnd());
-    test::PumpMessages(100);
+    test::DrainMessages();
     EXPECT_NE(LOWORD(sink.deliveries.back().wParam), WA_INACTIVE);
     EXPECT_EQ(::GetActiveWindow(), form.hwnd()) << "the window's own activation went on";
     for (UINT active : sink.activeWhileAsked) EXPECT_TRUE(active == WM_ACTIVATE || active == WM_SYSCOMMAND);
@@ -141,12 +141,12 @@ TEST(ShellLauncher, AProgramReallyStartsInTheGivenFolder) {
     ShellLauncher launcher;
     ASSERT_EQ(launcher.LaunchFile(0, program, L"\"" + marker + L"\" hello", folder.Path().wstring(), SW_SHOWNORMAL),
               -1);
-    for (int i = 0; i < 100 && !std::filesystem::exists(marker); ++i) ::Sleep(100);
-    ::Sleep(200);
-    std::wifstream in(std::filesystem::path{marker});
     std::wstring workingFolder, argument;
-    std::getline(in, workingFolder);
-    std::getline(in, argument);
+    // The marker writes its file in one go; it is complete once both lines are there.
+    ASSERT_TRUE(test::WaitFor([&] {
+        std::wifstream in(std::filesystem::path{marker});
+        return std::getline(in, workingFolder) && std::getline(in, argument);
+    }));
     EXPECT_EQ(std::filesystem::path(workingFolder), folder.Path());
     EXPECT_EQ(argument, L"hello");
 }
