@@ -9,12 +9,12 @@
 #include <string>
 #include <vector>
 
-#include "toolkit/App.h"
+#include "base/App.h"
 
 namespace qs::test {
 
 inline std::filesystem::path ScreenshotFolder() {
-    return std::filesystem::path(toolkit::App::Path()).parent_path() / L"screenshots";
+    return std::filesystem::path(App::Path()).parent_path() / L"screenshots";
 }
 
 inline bool SaveScreenshot(HWND window, const std::wstring& name) {

@@ -13,24 +13,24 @@
 #include <vector>
 
 #include "errors/CErrHandler.h"
-#include "toolkit/App.h"
-#include "toolkit/Notice.h"
+#include "base/App.h"
+#include "base/Notice.h"
 #include "Wait.h"
 
 namespace qs::test {
 
 // Collects what would have been shown instead of showing it.
-class NoticeRecorder : public toolkit::NoticeSink {
+class NoticeRecorder : public NoticeSink {
 public:
-    NoticeRecorder() { toolkit::InterceptNotices(this); }
-    ~NoticeRecorder() override { toolkit::InterceptNotices(nullptr); }
-    int ShowMessageBox(const toolkit::MessageBoxRequest& request) override {
+    NoticeRecorder() { InterceptNotices(this); }
+    ~NoticeRecorder() override { InterceptNotices(nullptr); }
+    int ShowMessageBox(const MessageBoxRequest& request) override {
         boxes.push_back(request);
         return IDOK;
     }
     void Beep() override { ++beeps; }
 
-    std::vector<toolkit::MessageBoxRequest> boxes;
+    std::vector<MessageBoxRequest> boxes;
     int beeps = 0;
 };
 

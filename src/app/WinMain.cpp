@@ -3,7 +3,7 @@
 #include <windows.h>
 #include <objbase.h>
 
-#include "errors/Frames.h"
+#include "base/Frames.h"
 #include "language/modLanguage.h"
 #include "launcher/frmLaunch.h"
 #include "startup/modStartup.h"

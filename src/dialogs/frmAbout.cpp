@@ -4,8 +4,8 @@
 #include "errors/Frames.h"
 #include "language/modLanguage.h"
 #include "text/Number.h"
-#include "toolkit/App.h"
-#include "toolkit/Notice.h"
+#include "base/App.h"
+#include "base/Notice.h"
 
 namespace qs {
 namespace {
@@ -67,7 +67,6 @@ frmAbout::frmAbout() : Form(Design()) {
 
 void frmAbout::Form_Load() {
     framed(L"frmAbout.Form_Load", [&] {
-        namespace App = toolkit::App;
         LoadResources();
         (*this)(L"lblTitle").Caption(App::ProductName());
         (*this)(L"lblVersion").Caption(modLanguage::GetResString(14001) + L" " + text::NumberText(App::Major()) + L"." +
@@ -92,7 +91,7 @@ void frmAbout::Initialize(int32_t FormStyle) {
             (*this)(L"lblCopyright", 2).Visible(false);
             (*this)(L"lblCopyright", 0).Move(1740, 5040);
             break;
-        default: toolkit::Beep(); break;
+        default: Beep(); break;
         }
     });
 }

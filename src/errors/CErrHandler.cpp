@@ -3,17 +3,27 @@
 
 #include <limits>
 
-#include "errors/Error.h"
+#include "base/Error.h"
 #include "errors/ErrorReport.h"
 #include "errors/Frames.h"
 #include "text/Ansi.h"
 #include "text/Number.h"
-#include "toolkit/App.h"
-#include "toolkit/Notice.h"
+#include "base/App.h"
+#include "base/Notice.h"
 
 namespace qs {
 
 std::unique_ptr<CErrHandler> gErrHandler;
+
+namespace {
+// A failure that reaches a callback's edge goes to the error handler, as every other
+// failure does.
+void ReportThroughHandler() noexcept {
+    if (gErrHandler) frames::HandleCaught();
+    else frames::ShowCriticalBox(L"Quorset", ErrorFromCurrentException());
+}
+const bool gReporterSet = (frames::SetReporter(&ReportThroughHandler), true);
+}  // namespace
 
 namespace {
 
@@ -85,7 +95,7 @@ void CErrHandler::HandleError() {
     errorLine_ = error.line;
     errorString_ = error.description;
     errorProc_ = SlotAtDepth();
-    if (appTitle_.empty()) appTitle_ = toolkit::App::Title();
+    if (appTitle_.empty()) appTitle_ = App::Title();
 
     bool cancel = false;
     BeforeHandlerCalled.Raise(cancel);
@@ -94,8 +104,8 @@ void CErrHandler::HandleError() {
     ignoring([&] { LogError(); });
 
     if (displayMsgOnError_) {
-        toolkit::Beep();
-        toolkit::MsgBox(MessageText(), MB_OK | MB_ICONSTOP, appTitle_);
+        Beep();
+        MsgBox(MessageText(), MB_OK | MB_ICONSTOP, appTitle_);
     }
     AfterHandlerCalled.Raise();
 }
@@ -127,7 +137,7 @@ void CErrHandler::TraceExecution(bool fValue) {
     traceExecution_ = fValue;
     if (!fValue) return;
     shortBox(L"TraceExecution", [&] {
-        std::wstring path = toolkit::App::Path() + L"\\trace.log";
+        std::wstring path = App::Path() + L"\\trace.log";
         traceFile_.reset();
         ::DeleteFileW(path.c_str());
         HANDLE file = ::CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
@@ -142,7 +152,6 @@ void CErrHandler::LogError() {
     if (!path) return;
     ::DeleteFileW(path->c_str());
 
-    namespace App = toolkit::App;
     ReportFacts facts;
     facts.appTitle = appTitle_;
     facts.currentTime = LocalDateTimeText();

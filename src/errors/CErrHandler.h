@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "text/Variant.h"
-#include "toolkit/Event.h"
+#include "base/Event.h"
 
 namespace qs {
 
@@ -51,8 +51,8 @@ public:
     // How many procedures are on the stack now.
     int16_t Depth() const { return depth_; }
 
-    toolkit::Event<bool&> BeforeHandlerCalled;  // a listener sets Cancel to skip the handling
-    toolkit::Event<> AfterHandlerCalled;
+    Event<bool&> BeforeHandlerCalled;  // a listener sets Cancel to skip the handling
+    Event<> AfterHandlerCalled;
 
     // The message HandleError shows for the error last recorded.
     std::wstring MessageText() const;

@@ -3,7 +3,7 @@
 
 #include <windows.h>
 
-#include "errors/Error.h"
+#include "base/Error.h"
 
 namespace qs {
 

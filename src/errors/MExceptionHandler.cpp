@@ -6,8 +6,8 @@
 
 #include <cstdio>
 
-#include "errors/Error.h"
-#include "errors/Frames.h"
+#include "base/Error.h"
+#include "base/Frames.h"
 
 extern "C" {
 // Entered as if called from the faulting instruction, with the stack pointer 8 or 0

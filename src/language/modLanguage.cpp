@@ -8,7 +8,7 @@
 namespace qs::modLanguage {
 namespace {
 
-toolkit::com_ptr<IVuldResources> gResources;
+com_ptr<IVuldResources> gResources;
 
 // The kinds whose caption a Tag names.
 bool TakesCaptionFromTag(toolkit::ControlKind kind) {
@@ -34,7 +34,7 @@ void InitLanguage(std::optional<int32_t> locale) {
         ignoring([&] {
             CLSID clsid;
             if (FAILED(::CLSIDFromProgID(progId.c_str(), &clsid))) return;
-            toolkit::com_ptr<IVuldResources> component;
+            com_ptr<IVuldResources> component;
             if (FAILED(::CoCreateInstance(clsid, nullptr, CLSCTX_SERVER, IID_IVuldResources,
                                           reinterpret_cast<void**>(component.put()))))
                 return;
@@ -61,15 +61,15 @@ std::wstring GetResString(int32_t id) {
     return result;
 }
 
-toolkit::com_ptr<IPictureDisp> GetResPicture(int32_t id, int32_t kind) {
-    toolkit::com_ptr<IPictureDisp> picture;
+com_ptr<IPictureDisp> GetResPicture(int32_t id, int32_t kind) {
+    com_ptr<IPictureDisp> picture;
     Check(Resources().GetResPicture(id, kind, picture.put()));
     if (!picture) RaiseRuntime(errObjectNotSet);
     return picture;
 }
 
 HICON PictureHandle(IPictureDisp& picture) {
-    toolkit::com_ptr<IPicture> p;
+    com_ptr<IPicture> p;
     Check(picture.QueryInterface(IID_IPicture, reinterpret_cast<void**>(p.put())));
     OLE_HANDLE handle = 0;
     Check(p->get_Handle(&handle));

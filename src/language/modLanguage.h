@@ -7,7 +7,7 @@
 #include <string>
 
 #include "toolkit/Form.h"
-#include "toolkit/Handles.h"
+#include "base/Handles.h"
 #include "vuldres/IVuldResources.h"
 
 namespace qs::modLanguage {
@@ -34,7 +34,7 @@ void ResetResources();
 std::wstring GetResString(int32_t id);
 
 // The picture for `id` of `kind` from the component.
-toolkit::com_ptr<IPictureDisp> GetResPicture(int32_t id, int32_t kind);
+com_ptr<IPictureDisp> GetResPicture(int32_t id, int32_t kind);
 
 // The icon handle a picture object holds.
 HICON PictureHandle(IPictureDisp& picture);

@@ -7,10 +7,10 @@
 #include "errors/MExceptionHandler.h"
 #include "language/modLanguage.h"
 #include "launcher/modBitOps.h"
-#include "startup/modSupport.h"
+#include "base/modSupport.h"
 #include "text/Number.h"
-#include "toolkit/App.h"
-#include "toolkit/Notice.h"
+#include "base/App.h"
+#include "base/Notice.h"
 
 #ifndef QUORSET_WEB_ADDRESS
 #define QUORSET_WEB_ADDRESS L"https://www.example.com/"
@@ -220,7 +220,7 @@ void frmLaunch::Launch(const int16_t& item) {
             vuldsub::ShellLauncher launcher;
             std::wstring folder = modSupport::AppPath();
             if (launcher.LaunchFile(reinterpret_cast<intptr_t>(hwnd()), folder + file, L"", folder, SW_SHOWNORMAL) != -1)
-                toolkit::MsgBox(modLanguage::GetResString(1205), MB_OK | MB_ICONEXCLAMATION);
+                MsgBox(modLanguage::GetResString(1205), MB_OK | MB_ICONEXCLAMATION);
         };
         switch (item) {
         case 1: startProgram(L"vuld.exe"); break;
@@ -231,7 +231,7 @@ void frmLaunch::Launch(const int16_t& item) {
             std::wstring folder = modSupport::AppPath();
             std::wstring help = folder + text::NumberText(modLanguage::GetActiveLocaleID()) + L"\\vuldhelp.chm";
             if (launcher.LaunchFile(0, help, L"", folder, SW_SHOWNORMAL) != -1)
-                toolkit::MsgBox(modLanguage::GetResString(1204), MB_OK | MB_ICONEXCLAMATION);
+                MsgBox(modLanguage::GetResString(1204), MB_OK | MB_ICONEXCLAMATION);
             break;
         }
         case 5: {

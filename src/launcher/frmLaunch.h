@@ -59,7 +59,7 @@ private:
     bool mfUnloading = false;
     bool mfModalOpen = false;
     std::unique_ptr<CSysTrayIcon> mobjSysTray;
-    toolkit::com_ptr<IPictureDisp> mobjIcon;  // keeps the window's icon alive
+    com_ptr<IPictureDisp> mobjIcon;  // keeps the window's icon alive
 };
 
 // The one launcher window of the program.

@@ -1,7 +1,7 @@
 // Word functions; each shows its own failure in the short box and returns 0.
 #include "launcher/modBitOps.h"
 
-#include "errors/Frames.h"
+#include "base/Frames.h"
 
 namespace qs::modBitOps {
 

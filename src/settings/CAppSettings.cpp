@@ -3,12 +3,12 @@
 
 #include <windows.h>
 
-#include "errors/Frames.h"
+#include "base/Frames.h"
 #include "settings/CProgramSettings.h"
 #include "settings/Registry.h"
-#include "startup/modSupport.h"
+#include "base/modSupport.h"
 #include "text/Number.h"
-#include "toolkit/App.h"
+#include "base/App.h"
 
 namespace qs {
 namespace {
@@ -20,8 +20,8 @@ CProgramSettings SettingsStore() {
     CProgramSettings store;
     store.RootKey(kCurrentUser);
     store.MainBranch(L"SOFTWARE");
-    store.RegBase(toolkit::App::CompanyName());
-    store.Program(toolkit::App::Title());
+    store.RegBase(App::CompanyName());
+    store.Program(App::Title());
     store.Section(L"Settings");
     return store;
 }
@@ -42,7 +42,7 @@ CAppSettings::~CAppSettings() {
 
 std::wstring CAppSettings::SettingsKeyPath() { return SettingsStore().KeyPath(); }
 
-std::wstring CAppSettings::RunCommand() { return modSupport::AppPath() + toolkit::App::EXEName() + L" /S"; }
+std::wstring CAppSettings::RunCommand() { return modSupport::AppPath() + App::EXEName() + L" /S"; }
 
 void CAppSettings::LoadSettings() {
     reraise([&] {

@@ -3,10 +3,10 @@
 
 #include <windows.h>
 
-#include "errors/Frames.h"
+#include "base/Frames.h"
 #include "settings/Registry.h"
 #include "text/Number.h"
-#include "toolkit/App.h"
+#include "base/App.h"
 #include "toolkit/Screen.h"
 
 namespace qs {
@@ -35,7 +35,7 @@ int32_t TaggedNumber(const std::wstring& text, const wchar_t* tag) {
 CFormPos::CFormPos() {
     criticalBox(L"Quorset.CFormPos.Class_Initialize", [&] {
         rootKey_ = static_cast<int32_t>(0x80000001);  // HKEY_CURRENT_USER
-        registryPath_ = L"SOFTWARE\\" + toolkit::App::CompanyName() + L"\\" + toolkit::App::Title();
+        registryPath_ = L"SOFTWARE\\" + App::CompanyName() + L"\\" + App::Title();
         subKey_ = L"Positions";
     });
 }

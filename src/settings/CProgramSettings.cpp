@@ -1,7 +1,7 @@
 // The settings store: entries of one composed registry key.
 #include "settings/CProgramSettings.h"
 
-#include "errors/Frames.h"
+#include "base/Frames.h"
 #include "settings/Registry.h"
 
 namespace qs {

@@ -3,15 +3,14 @@
 
 #include <vector>
 
-#include "errors/Frames.h"
+#include "base/Frames.h"
 #include "text/Ansi.h"
 #include "text/Number.h"
-#include "toolkit/Handles.h"
+#include "base/Handles.h"
 
 namespace qs::registry {
 namespace {
 
-using toolkit::unique_hkey;
 
 unique_hkey Open(int32_t root, const std::wstring& path, REGSAM access) {
     HKEY key = nullptr;
@@ -91,7 +90,6 @@ std::wstring TextOf(const RegValue& value) {
 namespace qs::modRegistry {
 
 using namespace qs::registry;
-using toolkit::unique_hkey;
 
 void RegistryCreateNewKey(int32_t lngRootKey, const std::wstring& strKeyName) {
     shortBox(L"RegistryCreateNewKey", [&] { Create(lngRootKey, strKeyName, KEY_WRITE); });

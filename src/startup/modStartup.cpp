@@ -8,16 +8,16 @@
 #include "errors/MExceptionHandler.h"
 #include "language/modLanguage.h"
 #include "launcher/frmLaunch.h"
-#include "settings/modShellFileDisk.h"
-#include "startup/modSupport.h"
-#include "toolkit/App.h"
+#include "startup/modShellFileDisk.h"
+#include "base/modSupport.h"
+#include "base/App.h"
 
 namespace qs::modStartup {
 
 void Main() {
     // Until the handler is ready nothing could report a failure: skip what fails.
     ignoring([] { gErrHandler = std::make_unique<CErrHandler>(); });
-    ignoring([] { gErrHandler->AppTitle(toolkit::App::Title()); });
+    ignoring([] { gErrHandler->AppTitle(App::Title()); });
     ignoring([] {
         std::wstring folder = modSupport::AddFinalSlash(modShellFileDisk::GetShellAppdataLocation(0));
         gErrHandler->Destination(Variant(folder + L"BROM\\VULD\\errorlog.txt"));
@@ -26,7 +26,7 @@ void Main() {
 
     framed(L"modStartup.Main", [] {
         MExceptionHandler::InstallExceptionFilter();
-        if (toolkit::App::PrevInstance()) ::ExitProcess(0);
+        if (App::PrevInstance()) ::ExitProcess(0);
         modLanguage::InitLanguage();
         gLaunch = std::make_unique<frmLaunch>();
         gLaunch->Load();
@@ -38,7 +38,7 @@ bool IsSilentStart(const std::wstring& arguments) { return arguments.find(L"/S")
 
 bool CheckCommandLine() {
     bool result = false;
-    framed(L"modStartup.CheckCommandLine", [&] { result = IsSilentStart(toolkit::App::CommandLine()); });
+    framed(L"modStartup.CheckCommandLine", [&] { result = IsSilentStart(App::CommandLine()); });
     return result;
 }
 

@@ -7,7 +7,6 @@
 #include <limits>
 #include <system_error>
 
-#include "errors/Error.h"
 
 namespace qs::text {
 namespace {
@@ -66,7 +65,7 @@ private:
         bool any = false;
         while (!AtEnd() && DigitValue(Peek()) < base) {
             v = v * static_cast<unsigned>(base) + static_cast<unsigned>(DigitValue(Peek()));
-            if (v > 0xFFFFFFFFull) RaiseRuntime(errOverflow);
+            if (v > 0xFFFFFFFFull) throw ConversionError(ConversionError::kOverflow);
             any = true;
             Next();
         }
@@ -127,7 +126,7 @@ private:
         if (ec == std::errc::result_out_of_range) {
             // Too large is an overflow; too small to represent reads as zero.
             long magnitude = (intDigits > 0 ? intDigits : -leadingFractionZeros) + exponent;
-            if (magnitude > 0) RaiseRuntime(errOverflow);
+            if (magnitude > 0) throw ConversionError(ConversionError::kOverflow);
             value = 0;
         }
         return Reading{value, true, i_};
@@ -165,7 +164,7 @@ namespace {
 // A text that must be a number and nothing else.
 double StrictNumber(std::wstring_view t) {
     Reading r = NumberReader(t, false).Read();
-    if (!r.sawDigit || r.stop != t.size()) RaiseRuntime(errTypeMismatch);
+    if (!r.sawDigit || r.stop != t.size()) throw ConversionError(ConversionError::kTypeMismatch);
     return r.value;
 }
 }  // namespace
@@ -181,7 +180,7 @@ int32_t ToLong(std::wstring_view text) { return RoundHalfEven(StrictNumber(TrimB
 
 int32_t RoundHalfEven(double value) {
     // Halves from -2147483648.5 up to 2147483647.5 (exclusive) still round into range.
-    if (!(value >= -2147483648.5 && value < 2147483647.5)) RaiseRuntime(errOverflow);
+    if (!(value >= -2147483648.5 && value < 2147483647.5)) throw ConversionError(ConversionError::kOverflow);
     // Explicit, so that a changed floating-point rounding mode cannot alter the result.
     double lower = std::floor(value);
     double r = value - lower == 0.5 ? (std::fmod(lower, 2.0) == 0 ? lower : lower + 1) : std::round(value);
@@ -192,7 +191,7 @@ namespace {
 // Writes a finite value from its shortest round-trip digits.
 template <class T>
 std::wstring ShortestText(T value, wchar_t decimalSeparator) {
-    if (!std::isfinite(value)) RaiseRuntime(errOverflow);
+    if (!std::isfinite(value)) throw ConversionError(ConversionError::kOverflow);
     if (value == 0) return L"0";
 
     // Shortest round-trip digits in scientific form: "d.ddde+XX".

@@ -3,10 +3,26 @@
 #pragma once
 
 #include <cstdint>
+#include <exception>
 #include <string>
 #include <string_view>
 
 namespace qs::text {
+
+// A text or number that cannot become what was asked: Overflow (6) or Type mismatch
+// (13), with the line that found it. The program turns it into its run-time error.
+class ConversionError : public std::exception {
+public:
+    static constexpr int32_t kOverflow = 6, kTypeMismatch = 13;
+    explicit ConversionError(int32_t number, int32_t line = __builtin_LINE()) : number_(number), line_(line) {}
+    int32_t number() const noexcept { return number_; }
+    int32_t line() const noexcept { return line_; }
+    const char* what() const noexcept override { return "conversion failed"; }
+
+private:
+    int32_t number_;
+    int32_t line_;
+};
 
 // Reads the number at the start of the text in the classic Val manner: blanks, tabs and
 // line feeds are skipped wherever they stand, "." is the decimal point, "E" or "D" starts

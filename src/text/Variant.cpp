@@ -1,7 +1,6 @@
 // Conversions of variant values.
 #include "text/Variant.h"
 
-#include "errors/Error.h"
 #include "text/Number.h"
 
 namespace qs {
@@ -23,7 +22,7 @@ std::wstring VariantText(const Variant& value) {
         std::wstring operator()(double v) const { return DoubleToText(v); }
         std::wstring operator()(const std::wstring& v) const { return v; }
         std::wstring operator()(bool v) const { return v ? L"True" : L"False"; }
-        std::wstring operator()(const ByteArray&) const { RaiseRuntime(errTypeMismatch); }
+        std::wstring operator()(const ByteArray&) const { throw ConversionError(ConversionError::kTypeMismatch); }
     };
     return std::visit(Visitor{}, value);
 }
@@ -37,7 +36,7 @@ int32_t VariantLong(const Variant& value) {
         int32_t operator()(double v) const { return RoundHalfEven(v); }
         int32_t operator()(const std::wstring& v) const { return text::ToLong(std::wstring_view(v)); }
         int32_t operator()(bool v) const { return v ? -1 : 0; }
-        int32_t operator()(const ByteArray&) const { RaiseRuntime(errTypeMismatch); }
+        int32_t operator()(const ByteArray&) const { throw ConversionError(ConversionError::kTypeMismatch); }
     };
     return std::visit(Visitor{}, value);
 }

@@ -1,7 +1,7 @@
 // The controls of a form: built from their design rows into real Win32 controls.
 #include <windows.h>
 
-#include "errors/Error.h"
+#include "base/Error.h"
 #include "toolkit/Form.h"
 #include "toolkit/FormParts.h"
 

@@ -4,9 +4,9 @@
 
 #include <windowsx.h>
 
-#include "errors/Error.h"
-#include "errors/Frames.h"
-#include "toolkit/App.h"
+#include "base/Error.h"
+#include "base/Frames.h"
+#include "base/App.h"
 #include "toolkit/FormParts.h"
 #include "toolkit/Screen.h"
 

@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "toolkit/Design.h"
-#include "toolkit/Event.h"
-#include "toolkit/Handles.h"
+#include "base/Event.h"
+#include "base/Handles.h"
 
 namespace qs::toolkit {
 

@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "errors/Error.h"
+#include "base/Error.h"
 #include "toolkit/Form.h"
 #include "toolkit/FormParts.h"
 #include "toolkit/Screen.h"

@@ -5,7 +5,7 @@
 
 #include <algorithm>
 
-#include "errors/Error.h"
+#include "base/Error.h"
 
 namespace qs::toolkit {
 

@@ -3,16 +3,16 @@
 
 #include <cstring>
 
-#include "errors/Frames.h"
+#include "base/Frames.h"
 #include "text/Ansi.h"
 #include "text/Number.h"
 #include "toolkit/Screen.h"
-#include "toolkit/App.h"
+#include "base/App.h"
 
 namespace qs {
 namespace {
 
-std::wstring Source(const wchar_t* area) { return toolkit::App::EXEName() + area; }
+std::wstring Source(const wchar_t* area) { return App::EXEName() + area; }
 
 // Runs an operation of the component: its own errors pass, any other failure becomes
 // "CSysTrayIcon component failure" under the operation's source.

@@ -10,7 +10,7 @@
 #include <memory>
 #include <string>
 
-#include "toolkit/Event.h"
+#include "base/Event.h"
 #include "toolkit/Form.h"
 #include "vuldsub/VuldSub.h"
 
@@ -55,7 +55,7 @@ public:
     // The record as the shell receives it.
     const NOTIFYICONDATAA& Record() const { return record_; }
 
-    toolkit::Event<int32_t> IconEvent;
+    Event<int32_t> IconEvent;
 
     // Fits a tip into the record's 64-character field: the text, a NUL, blanks; a tip
     // of 64 or more characters is cut to 63 and the NUL.
@@ -73,7 +73,7 @@ private:
     intptr_t WindowProc(intptr_t, int32_t, intptr_t, intptr_t) override;
 
     toolkit::Form* owner_ = nullptr;
-    toolkit::Event<int, int, float, float>::Token mouseToken_ = 0;
+    Event<int, int, float, float>::Token mouseToken_ = 0;
     HWND hookedWindow_ = nullptr;
     int32_t displayEvent_ = WM_RBUTTONDOWN;
     HICON icon_ = nullptr;

@@ -16,7 +16,7 @@
 #include "Screenshot.h"
 #include "Support.h"
 #include "Wait.h"
-#include "toolkit/App.h"
+#include "base/App.h"
 
 namespace qs::test {
 
@@ -128,7 +128,7 @@ class Quorset {
 public:
     // Lays out a program folder with the executable and the named components.
     explicit Quorset(std::vector<std::wstring> components = {L"Vuld1033.dll", L"Vuld1031.dll"}) {
-        std::filesystem::path from = toolkit::App::Path();
+        std::filesystem::path from = App::Path();
         std::filesystem::copy_file(from / L"Quorset.exe", folder.Path() / L"Quorset.exe");
         for (auto& c : components) std::filesystem::copy_file(from / c, folder.Path() / c);
     }

@@ -211,7 +211,7 @@ TEST_F(EndToEnd, ToolbarButtonsStartTheProgramsOrSayTheyCannot) {
     // The started programs take the focus; the toolbar stays for the next click.
     PlantBytes(kSettingsKey, L"AutoHide", REG_SZ, std::string("False") + '\0');
     Quorset quorset;
-    std::filesystem::path marker = toolkit::App::Path() + L"\\vuldsub_marker.exe";
+    std::filesystem::path marker = App::Path() + L"\\vuldsub_marker.exe";
     std::filesystem::copy_file(marker, quorset.folder.Path() / L"vuld.exe");
     std::filesystem::copy_file(marker, quorset.folder.Path() / L"vuldide.exe");
     HWND launcher = StartShown(quorset);

@@ -170,7 +170,7 @@ TEST_F(ErrHandler, ACancellingListenerSuppressesEverythingButTheRecord) {
 }
 
 TEST_F(ErrHandler, TraceHoldsALineBreakBeforeEachPushedNameAndNothingForPops) {
-    std::wstring trace = toolkit::App::Path() + L"\\trace.log";
+    std::wstring trace = App::Path() + L"\\trace.log";
     gErrHandler->TraceExecution(true);
     framed(L"A.One", [] { framed(L"B.Two", [] { framed(L"C.Three", [] {}); }); });
     EXPECT_EQ(test::ReadBytes(trace), "\r\nA.One\r\nB.Two\r\nC.Three") << "readable while still open";
@@ -183,7 +183,7 @@ TEST_F(ErrHandler, TraceHoldsALineBreakBeforeEachPushedNameAndNothingForPops) {
 }
 
 TEST_F(ErrHandler, ATraceThatCannotBeOpenedShowsTheShortBoxAndPushesReportTheWriteFailure) {
-    std::filesystem::path blocker = toolkit::App::Path() + L"\\trace.log";
+    std::filesystem::path blocker = App::Path() + L"\\trace.log";
     std::filesystem::create_directory(blocker);
     gErrHandler->TraceExecution(true);
     EXPECT_TRUE(gErrHandler->TraceExecution()) << "the flag stays set";

@@ -9,7 +9,7 @@
 #include "errors/Frames.h"
 #include "text/Ansi.h"
 #include "text/Number.h"
-#include "toolkit/App.h"
+#include "base/App.h"
 
 using namespace qs;
 using qs::test::HandlerTest;
@@ -65,10 +65,10 @@ TEST_F(LogError, WritesTheReportByteForByteInTheAnsiCodePage) {
         "App Major: 1\r\n"
         "App Minor: 0\r\n"
         "App Revision: 0\r\n"
-        "App Path: " + text::ToAnsi(toolkit::App::Path()) + "\r\n"
+        "App Path: " + text::ToAnsi(App::Path()) + "\r\n"
         "App ProductName: Quorset\r\n";
     EXPECT_EQ(bytes, expected);
-    EXPECT_TRUE(std::filesystem::exists(toolkit::App::Path() + L"\\" + toolkit::App::EXEName() + L".exe"))
+    EXPECT_TRUE(std::filesystem::exists(App::Path() + L"\\" + App::EXEName() + L".exe"))
         << "App Path is the folder of the running program";
 }
 

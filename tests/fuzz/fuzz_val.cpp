@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "errors/Error.h"
+#include "base/Error.h"
 #include "text/Number.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

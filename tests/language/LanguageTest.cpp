@@ -131,13 +131,13 @@ TEST_F(Language, WithoutAnyComponentTheWalkFailsAndDesignTextsStay) {
     ASSERT_EQ(notices.boxes.size(), 1u);
     EXPECT_EQ(gErrHandler->ErrorNumber(), 429);
     EXPECT_EQ(gErrHandler->ErrorString(), L"ActiveX component can't create object");
-    std::ofstream(std::filesystem::path(toolkit::App::Path()) / "ran") << "ran";
+    std::ofstream(std::filesystem::path(App::Path()) / "ran") << "ran";
 }
 
 TEST(LanguageAlone, ACopyWithoutComponentsReportsTheFailedCreation) {
     test::ScratchFolder folder;
     std::wstring copy = folder.File(L"test_language.exe");
-    ASSERT_TRUE(::CopyFileW((toolkit::App::Path() + L"\\test_language.exe").c_str(), copy.c_str(), FALSE));
+    ASSERT_TRUE(::CopyFileW((App::Path() + L"\\test_language.exe").c_str(), copy.c_str(), FALSE));
     std::wstring command = L"\"" + copy + L"\" --gtest_filter=Language.WithoutAnyComponent*";
     ::SetEnvironmentVariableW(L"QUORSET_ALONE", L"1");
     STARTUPINFOW startup{};

@@ -4,11 +4,11 @@
 
 #include <windows.h>
 
-#include "toolkit/App.h"
-#include "toolkit/Handles.h"
+#include "base/App.h"
+#include "base/Handles.h"
 #include "vuldres/IVuldResources.h"
 
-using qs::toolkit::com_ptr;
+using qs::com_ptr;
 
 namespace {
 
@@ -86,7 +86,7 @@ TEST(ResourceComponent, LateBoundCallsReachTheSameOperations) {
 }
 
 TEST(ResourceComponent, TheIconCarriesEverySizeTheProgramShows) {
-    std::wstring dll = qs::toolkit::App::Path() + L"\\Vuld1033.dll";
+    std::wstring dll = qs::App::Path() + L"\\Vuld1033.dll";
     HMODULE module = ::LoadLibraryExW(dll.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
     ASSERT_NE(module, nullptr);
     HRSRC group = ::FindResourceW(module, MAKEINTRESOURCEW(1401), MAKEINTRESOURCEW(14));  // RT_GROUP_ICON
@@ -111,7 +111,7 @@ std::wstring ReadDefault(const std::wstring& key, const wchar_t* name = nullptr)
 }
 
 TEST(ResourceComponent, RegistersItselfForTheCurrentUserAndUnregistersCleanly) {
-    std::wstring dll = qs::toolkit::App::Path() + L"\\Vuld1031.dll";
+    std::wstring dll = qs::App::Path() + L"\\Vuld1031.dll";
     HMODULE module = ::LoadLibraryW(dll.c_str());
     ASSERT_NE(module, nullptr);
     using Entry = HRESULT(STDAPICALLTYPE*)();

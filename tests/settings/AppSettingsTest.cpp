@@ -5,7 +5,7 @@
 #include "Support.h"
 #include "settings/CAppSettings.h"
 #include "settings/RegistryHelpers.h"
-#include "startup/modSupport.h"
+#include "base/modSupport.h"
 
 using namespace qs;
 using namespace qs::test;

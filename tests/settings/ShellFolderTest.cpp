@@ -4,7 +4,7 @@
 #include <shlobj.h>
 
 #include "Support.h"
-#include "settings/modShellFileDisk.h"
+#include "startup/modShellFileDisk.h"
 
 using namespace qs;
 

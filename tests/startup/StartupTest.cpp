@@ -3,8 +3,8 @@
 
 #include "Support.h"
 #include "startup/modStartup.h"
-#include "startup/modSupport.h"
-#include "toolkit/App.h"
+#include "base/modSupport.h"
+#include "base/App.h"
 
 using namespace qs;
 
@@ -24,12 +24,12 @@ TEST(AppPath, IsTheProgramsFolderWithOneTrailingBackslash) {
     ASSERT_GE(path.size(), 3u);
     EXPECT_EQ(path.back(), L'\\');
     EXPECT_NE(path[path.size() - 2], L'\\');
-    EXPECT_EQ(path, toolkit::App::Path() + L"\\");
-    EXPECT_TRUE(std::filesystem::exists(path + toolkit::App::EXEName() + L".exe"));
+    EXPECT_EQ(path, App::Path() + L"\\");
+    EXPECT_TRUE(std::filesystem::exists(path + App::EXEName() + L".exe"));
 }
 
 TEST(CommandLine, ArgumentsFollowTheProgramsName) {
-    using toolkit::App::ArgumentsOf;
+    using App::ArgumentsOf;
     EXPECT_EQ(ArgumentsOf(L"\"C:\\Program Files\\Quorset.exe\" /S"), L"/S");
     EXPECT_EQ(ArgumentsOf(L"Quorset.exe   -x /Silent"), L"-x /Silent");
     EXPECT_EQ(ArgumentsOf(L"Quorset.exe"), L"");
@@ -47,19 +47,19 @@ TEST(CommandLine, SilentStartIsACaseSensitiveSubstringTest) {
 }
 
 TEST_F(Startup, CheckCommandLineReadsThisProcesssArgumentsInItsFrame) {
-    EXPECT_EQ(modStartup::CheckCommandLine(), toolkit::App::CommandLine().find(L"/S") != std::wstring::npos);
+    EXPECT_EQ(modStartup::CheckCommandLine(), App::CommandLine().find(L"/S") != std::wstring::npos);
     EXPECT_EQ(gErrHandler->Depth(), 0);
     EXPECT_TRUE(notices.boxes.empty());
 }
 
 TEST(AppFacts, ComeFromTheVersionResource) {
-    EXPECT_EQ(toolkit::App::Title(), L"Quorset");
-    EXPECT_EQ(toolkit::App::ProductName(), L"Quorset");
-    EXPECT_EQ(toolkit::App::CompanyName(), L"Brom");
-    EXPECT_EQ(toolkit::App::Major(), 1);
-    EXPECT_EQ(toolkit::App::Minor(), 0);
-    EXPECT_EQ(toolkit::App::Revision(), 0);
-    EXPECT_NE(toolkit::App::LegalCopyright().find(L"Brom"), std::wstring::npos);
+    EXPECT_EQ(App::Title(), L"Quorset");
+    EXPECT_EQ(App::ProductName(), L"Quorset");
+    EXPECT_EQ(App::CompanyName(), L"Brom");
+    EXPECT_EQ(App::Major(), 1);
+    EXPECT_EQ(App::Minor(), 0);
+    EXPECT_EQ(App::Revision(), 0);
+    EXPECT_NE(App::LegalCopyright().find(L"Brom"), std::wstring::npos);
 }
 
 }  // namespace

@@ -4,7 +4,7 @@
 #include <limits>
 #include <string>
 
-#include "errors/Error.h"
+#include "base/Error.h"
 #include "text/Number.h"
 #include "text/Variant.h"
 

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "Support.h"
-#include "errors/Error.h"
+#include "base/Error.h"
 #include "launcher/modBitOps.h"
 #include "toolkit/DemoForm.h"
 #include "tray/CSysTrayIcon.h"

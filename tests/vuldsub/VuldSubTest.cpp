@@ -137,7 +137,7 @@ TEST(ShellLauncher, AMissingFileFails) {
 TEST(ShellLauncher, AProgramReallyStartsInTheGivenFolder) {
     test::ScratchFolder folder;
     std::wstring marker = folder.File(L"marker.txt");
-    std::wstring program = qs::toolkit::App::Path() + L"\\vuldsub_marker.exe";
+    std::wstring program = qs::App::Path() + L"\\vuldsub_marker.exe";
     ShellLauncher launcher;
     ASSERT_EQ(launcher.LaunchFile(0, program, L"\"" + marker + L"\" hello", folder.Path().wstring(), SW_SHOWNORMAL),
               -1);

@@ -1,7 +1,9 @@
 // The error value, the classic run-time texts and the thread's current-error record.
-#include "errors/Error.h"
+#include "base/Error.h"
 
 #include <new>
+
+#include "text/Number.h"
 
 namespace qs {
 
@@ -46,6 +48,8 @@ ErrorInfo ErrorFromCurrentException() {
         throw;
     } catch (const Error& e) {
         return e.info();
+    } catch (const text::ConversionError& e) {
+        return ErrorInfo{e.number(), kProjectName, RuntimeErrorText(e.number()), e.line()};
     } catch (const std::bad_alloc&) {
         return ErrorInfo{7, kProjectName, RuntimeErrorText(7), 0};
     } catch (...) {

@@ -1,10 +1,10 @@
 // Special-folder lookup through the shell's ANSI folder function.
-#include "settings/modShellFileDisk.h"
+#include "startup/modShellFileDisk.h"
 
 #include <windows.h>
 #include <shlobj.h>
 
-#include "errors/Frames.h"
+#include "base/Frames.h"
 #include "text/Ansi.h"
 
 namespace qs::modShellFileDisk {

@@ -1,11 +1,11 @@
 // The real message box and beep, or the sink a test has put in their place.
-#include "toolkit/Notice.h"
+#include "base/Notice.h"
 
 #include <windows.h>
 
-#include "toolkit/App.h"
+#include "base/App.h"
 
-namespace qs::toolkit {
+namespace qs {
 namespace {
 NoticeSink* gSink = nullptr;
 }
@@ -23,4 +23,4 @@ void Beep() {
     ::MessageBeep(MB_OK);
 }
 
-}  // namespace qs::toolkit
+}  // namespace qs

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-namespace qs::toolkit::App {
+namespace qs::App {
 
 // From the executable's VERSIONINFO resource (empty or 0 when it has none). The title
 // is the file description; the revision is the third part of the file version.
@@ -37,4 +37,4 @@ std::wstring InstanceMarkerName();
 // The arguments that follow the program's name in a full command line.
 std::wstring ArgumentsOf(const std::wstring& fullCommandLine);
 
-}  // namespace qs::toolkit::App
+}  // namespace qs::App

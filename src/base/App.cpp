@@ -1,12 +1,12 @@
 // Reads the program's own version information and locations.
-#include "toolkit/App.h"
+#include "base/App.h"
 
 #include <windows.h>
 
 #include <cstdint>
 #include <vector>
 
-namespace qs::toolkit::App {
+namespace qs::App {
 namespace {
 
 std::wstring ModuleFileName() {
@@ -139,4 +139,4 @@ bool PrevInstance() {
 
 std::wstring CommandLine() { return ArgumentsOf(::GetCommandLineW()); }
 
-}  // namespace qs::toolkit::App
+}  // namespace qs::App

@@ -1,14 +1,14 @@
 // Path helpers; each reports its own failure in the critical box.
-#include "startup/modSupport.h"
+#include "base/modSupport.h"
 
-#include "errors/Frames.h"
-#include "toolkit/App.h"
+#include "base/Frames.h"
+#include "base/App.h"
 
 namespace qs::modSupport {
 
 std::wstring AppPath() {
     std::wstring result;
-    criticalBox(L"Quorset.modSupport.AppPath", [&] { result = AddFinalSlash(toolkit::App::Path()); });
+    criticalBox(L"Quorset.modSupport.AppPath", [&] { result = AddFinalSlash(App::Path()); });
     return result;
 }
 

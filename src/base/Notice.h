@@ -4,7 +4,7 @@
 
 #include <string>
 
-namespace qs::toolkit {
+namespace qs {
 
 // What a message box shows: text, title and the MB_ style flags (icon and buttons).
 struct MessageBoxRequest {
@@ -31,4 +31,4 @@ int MsgBox(const std::wstring& prompt, unsigned style = 0, const std::wstring& t
 // Sounds the system's default beep.
 void Beep();
 
-}  // namespace qs::toolkit
+}  // namespace qs

@@ -7,7 +7,7 @@
 
 #include <utility>
 
-namespace qs::toolkit {
+namespace qs {
 
 template <class T, auto Close, T Invalid = T{}>
 class UniqueHandle {
@@ -78,4 +78,4 @@ private:
     I* p_ = nullptr;
 };
 
-}  // namespace qs::toolkit
+}  // namespace qs

@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-namespace qs::toolkit {
+namespace qs {
 
 template <class... Args>
 class Event {
@@ -35,4 +35,4 @@ private:
     Token lastToken_ = 0;
 };
 
-}  // namespace qs::toolkit
+}  // namespace qs
