@@ -29,12 +29,12 @@ std::wstring CommandLine();
 
 // True when another instance of this executable runs for the same user. The first
 // call claims the instance for this process, which keeps the claim until it ends.
-bool PrevInstance();
+[[nodiscard]] bool PrevInstance();
 
 // The name of the per-user, per-executable object that marks a running instance.
 std::wstring InstanceMarkerName();
 
 // The arguments that follow the program's name in a full command line.
-std::wstring ArgumentsOf(const std::wstring& fullCommandLine);
+[[nodiscard]] std::wstring ArgumentsOf(const std::wstring& fullCommandLine);
 
 }  // namespace qs::App

@@ -3,6 +3,7 @@
 
 #include <windows.h>
 #include <commctrl.h>
+#include <oleauto.h>
 #include <unknwn.h>
 
 #include <utility>
@@ -22,6 +23,11 @@ public:
     ~UniqueHandle() { reset(); }
 
     T get() const { return handle_; }
+    // For functions that hand out a new handle through a pointer.
+    T* put() {
+        reset();
+        return &handle_;
+    }
     explicit operator bool() const { return handle_ != Invalid; }
     T release() { return std::exchange(handle_, Invalid); }
     void reset(T handle = Invalid) {
@@ -42,6 +48,11 @@ inline void DeleteBitmap(HBITMAP bitmap) { ::DeleteObject(bitmap); }
 using unique_hbitmap = UniqueHandle<HBITMAP, &DeleteBitmap>;
 using unique_himagelist = UniqueHandle<HIMAGELIST, &::ImageList_Destroy>;
 using unique_handle = UniqueHandle<HANDLE, &::CloseHandle>;
+// A file that CreateFile opened; its failure value becomes the empty owner.
+inline unique_handle OpenedFile(HANDLE file) { return unique_handle(file == INVALID_HANDLE_VALUE ? nullptr : file); }
+inline void FreeLocal(HLOCAL memory) { ::LocalFree(memory); }
+using unique_hlocal = UniqueHandle<HLOCAL, &FreeLocal>;
+using unique_bstr = UniqueHandle<BSTR, &::SysFreeString>;
 
 // A counted reference to a COM object.
 template <class I>

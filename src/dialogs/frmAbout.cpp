@@ -61,18 +61,18 @@ toolkit::FormDesign Design() {
 }  // namespace
 
 frmAbout::frmAbout() : Form(Design()) {
-    (*this)(L"cmdOK").Click = [this] { cmdOK_Click(); };
-    (*this)(L"cmdFocus").Click = [this] { cmdFocus_Click(); };
+    cmdOK.Click = [this] { cmdOK_Click(); };
+    cmdFocus.Click = [this] { cmdFocus_Click(); };
 }
 
 void frmAbout::Form_Load() {
     framed(L"frmAbout.Form_Load", [&] {
         LoadResources();
-        (*this)(L"lblTitle").Caption(App::ProductName());
-        (*this)(L"lblVersion").Caption(modLanguage::GetResString(14001) + L" " + text::NumberText(App::Major()) + L"." +
+        lblTitle.Caption(App::ProductName());
+        lblVersion.Caption(modLanguage::GetResString(14001) + L" " + text::NumberText(App::Major()) + L"." +
                                        text::NumberText(App::Minor()) + L"." + text::NumberText(App::Revision()));
-        if (!App::LegalCopyright().empty()) (*this)(L"lblCopyright", 0).Caption(App::LegalCopyright());
-        (*this)(L"lblRelease").Caption(L"");
+        if (!App::LegalCopyright().empty()) lblCopyright0.Caption(App::LegalCopyright());
+        lblRelease.Caption(L"");
     });
 }
 
@@ -86,10 +86,10 @@ void frmAbout::Initialize(int32_t FormStyle) {
         case 1: break;
         case 2:
             // The compact box: the first copyright line moves down where the rest was.
-            (*this)(L"cmdOK").Visible(false);
-            (*this)(L"lblDisclaimer").Visible(false);
-            (*this)(L"lblCopyright", 2).Visible(false);
-            (*this)(L"lblCopyright", 0).Move(1740, 5040);
+            cmdOK.Visible(false);
+            lblDisclaimer.Visible(false);
+            lblCopyright2.Visible(false);
+            lblCopyright0.Move(1740, 5040);
             break;
         default: Beep(); break;
         }

@@ -21,6 +21,16 @@ private:
     void LoadResources();
     void cmdOK_Click();
     void cmdFocus_Click();
+
+    // The controls, resolved once from the design.
+    toolkit::Control& cmdFocus = Find(L"cmdFocus");
+    toolkit::Control& cmdOK = Find(L"cmdOK");
+    toolkit::Control& lblTitle = Find(L"lblTitle");
+    toolkit::Control& lblVersion = Find(L"lblVersion");
+    toolkit::Control& lblRelease = Find(L"lblRelease");
+    toolkit::Control& lblDisclaimer = Find(L"lblDisclaimer");
+    toolkit::Control& lblCopyright0 = Find(L"lblCopyright", 0);
+    toolkit::Control& lblCopyright2 = Find(L"lblCopyright", 2);
 };
 
 }  // namespace qs

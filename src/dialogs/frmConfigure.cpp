@@ -45,10 +45,10 @@ toolkit::FormDesign Design() {
 }  // namespace
 
 frmConfigure::frmConfigure() : Form(Design()) {
-    (*this)(L"cmdOK").Click = [this] { cmdOK_Click(); };
-    (*this)(L"cmdApply").Click = [this] { cmdApply_Click(); };
-    (*this)(L"cmdClose").Click = [this] { cmdClose_Click(); };
-    (*this)(L"tabTab").Click = [this] { tabTab_Click(); };
+    cmdOK.Click = [this] { cmdOK_Click(); };
+    cmdApply.Click = [this] { cmdApply_Click(); };
+    cmdClose.Click = [this] { cmdClose_Click(); };
+    tabTab.Click = [this] { tabTab_Click(); };
 }
 
 void frmConfigure::Initialize(CAppSettings& Settings) {
@@ -65,17 +65,16 @@ void frmConfigure::Form_Load() {
 void frmConfigure::LoadData() {
     framed(L"frmConfigure.LoadData", [&] {
         if (!mobjSettings) RaiseRuntime(errObjectNotSet);
-        (*this)(L"chkAutoHide").Value(mobjSettings->AutoHide() ? 1 : 0);
-        (*this)(L"chkAutorun").Value(mobjSettings->AutoRun() ? 1 : 0);
+        chkAutoHide.Value(mobjSettings->AutoHide() ? 1 : 0);
+        chkAutorun.Value(mobjSettings->AutoRun() ? 1 : 0);
     });
 }
 
 void frmConfigure::LoadResources() {
     framed(L"frmConfigure.LoadResources", [&] {
         modLanguage::LoadFormResources(*this);
-        toolkit::Control& tabs = (*this)(L"tabTab");
-        for (auto& tab : tabs.Tabs)
-            if (!tab.Tag.empty()) tabs.TabCaption(tab.Index, modLanguage::GetResString(text::ToLong(tab.Tag)));
+        for (auto& tab : tabTab.Tabs)
+            if (!tab.Tag.empty()) tabTab.TabCaption(tab.Index, modLanguage::GetResString(text::ToLong(tab.Tag)));
     });
 }
 
@@ -83,8 +82,8 @@ void frmConfigure::ApplySettings() {
     framed(L"frmConfigure.ApplySettings", [&] {
         if (!mobjSettings) RaiseRuntime(errObjectNotSet);
         // Greyed counts as ticked: only an empty box means false.
-        mobjSettings->AutoHide((*this)(L"chkAutoHide").Value() != 0);
-        mobjSettings->AutoRun((*this)(L"chkAutorun").Value() != 0);
+        mobjSettings->AutoHide(chkAutoHide.Value() != 0);
+        mobjSettings->AutoRun(chkAutorun.Value() != 0);
     });
 }
 
@@ -106,7 +105,7 @@ void frmConfigure::cmdClose_Click() {
 void frmConfigure::tabTab_Click() {
     framed(L"frmConfigure.tabTab_Click", [&] {
         // Each tab has its page: the frame of the same position in the frame array.
-        (*this)(L"fraBorder", (*this)(L"tabTab").SelectedTab() - 1).BringToFront();
+        (*this)(L"fraBorder", tabTab.SelectedTab() - 1).BringToFront();
     });
 }
 

@@ -26,6 +26,14 @@ private:
     void tabTab_Click();
 
     CAppSettings* mobjSettings = nullptr;
+
+    // The controls, resolved once from the design.
+    toolkit::Control& tabTab = Find(L"tabTab");
+    toolkit::Control& chkAutorun = Find(L"chkAutorun");
+    toolkit::Control& chkAutoHide = Find(L"chkAutoHide");
+    toolkit::Control& cmdOK = Find(L"cmdOK");
+    toolkit::Control& cmdApply = Find(L"cmdApply");
+    toolkit::Control& cmdClose = Find(L"cmdClose");
 };
 
 }  // namespace qs

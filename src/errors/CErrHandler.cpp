@@ -140,10 +140,10 @@ void CErrHandler::TraceExecution(bool fValue) {
         std::wstring path = App::Path() + L"\\trace.log";
         traceFile_.reset();
         ::DeleteFileW(path.c_str());
-        HANDLE file = ::CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (file == INVALID_HANDLE_VALUE) RaiseFileError(::GetLastError());
-        traceFile_.reset(file);
+        unique_handle file = OpenedFile(::CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                                        FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!file) RaiseFileError(::GetLastError());
+        traceFile_ = std::move(file);
     });
 }
 
@@ -173,12 +173,11 @@ void CErrHandler::LogError() {
         facts.productName = App::ProductName();
     }
 
-    HANDLE file = ::CreateFileW(path->c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
-                                FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return;
-    UniqueFile closer(file);
+    unique_handle file = OpenedFile(::CreateFileW(path->c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return;
     // Line by line, so that a failure part-way leaves what was written.
-    for (const auto& line : ReportLines(facts)) WriteAll(file, text::ToAnsi(line + L"\r\n"));
+    for (const auto& line : ReportLines(facts)) WriteAll(file.get(), text::ToAnsi(line + L"\r\n"));
 }
 
 }  // namespace qs

@@ -13,6 +13,7 @@
 
 #include "text/Variant.h"
 #include "base/Event.h"
+#include "base/Handles.h"
 
 namespace qs {
 
@@ -61,11 +62,6 @@ private:
     void LogError();
     std::wstring SlotAtDepth() const;
 
-    struct FileCloser {
-        void operator()(HANDLE h) const { ::CloseHandle(h); }
-    };
-    using UniqueFile = std::unique_ptr<void, FileCloser>;
-
     int16_t maxProcStackItems_ = 100;
     bool includeExpandedInfo_ = true;
     bool displayMsgOnError_ = true;
@@ -79,7 +75,7 @@ private:
     bool traceExecution_ = false;
     std::vector<std::wstring> stack_;  // indices 0 to bound + 2; slot 0 is never written
     int16_t depth_ = 0;
-    UniqueFile traceFile_;
+    unique_handle traceFile_;
 };
 
 // The one handler of the program, created first by start-up.

@@ -54,11 +54,9 @@ IVuldResources& Resources() {
 void ResetResources() { gResources.reset(); }
 
 std::wstring GetResString(int32_t id) {
-    BSTR text = nullptr;
-    Check(Resources().GetResString(id, &text));
-    std::wstring result(text ? text : L"", text ? ::SysStringLen(text) : 0);
-    ::SysFreeString(text);
-    return result;
+    unique_bstr text;
+    Check(Resources().GetResString(id, text.put()));
+    return std::wstring(text ? text.get() : L"", text ? ::SysStringLen(text.get()) : 0);
 }
 
 com_ptr<IPictureDisp> GetResPicture(int32_t id, int32_t kind) {

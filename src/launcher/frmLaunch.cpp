@@ -70,13 +70,13 @@ toolkit::FormDesign Design() {
 }  // namespace
 
 frmLaunch::frmLaunch() : Form(Design()) {
-    (*this)(L"mnuPopupShowToolbar").Click = [this] { mnuPopupShowToolbar_Click(); };
-    (*this)(L"mnuPopupHideToolbar").Click = [this] { mnuPopupHideToolbar_Click(); };
-    (*this)(L"mnuPopupUnload").Click = [this] { mnuPopupUnload_Click(); };
-    (*this)(L"mnuPopupConfigure").Click = [this] { mnuPopupConfigure_Click(); };
-    (*this)(L"mnuPopupAbout").Click = [this] { mnuPopupAbout_Click(); };
+    mnuPopupShowToolbar.Click = [this] { mnuPopupShowToolbar_Click(); };
+    mnuPopupHideToolbar.Click = [this] { mnuPopupHideToolbar_Click(); };
+    mnuPopupUnload.Click = [this] { mnuPopupUnload_Click(); };
+    mnuPopupConfigure.Click = [this] { mnuPopupConfigure_Click(); };
+    mnuPopupAbout.Click = [this] { mnuPopupAbout_Click(); };
     for (int16_t i = 1; i <= 5; ++i) (*this)(L"mnuPopupLaunchItem", i).Click = [this, i] { mnuPopupLaunchItem_Click(i); };
-    (*this)(L"tbToolbar").ButtonClick = [this](toolkit::ToolbarButton& b) { tbToolbar_ButtonClick(b); };
+    tbToolbar.ButtonClick = [this](toolkit::ToolbarButton& b) { tbToolbar_ButtonClick(b); };
 }
 
 frmLaunch::~frmLaunch() = default;
@@ -97,7 +97,7 @@ void frmLaunch::Form_Load() {
         { vuldsub::ShellLauncher launcher; }  // the library is there before the first launch
         mobjSysTray = std::make_unique<CSysTrayIcon>();
         mobjSysTray->IconEvent.Subscribe([this](int32_t e) { mobjSysTray_IconEvent(e); });
-        mobjSysTray->Init(this, &(*this)(L"mnuPopup"), 2, &(*this)(L"mnuPopupShowToolbar"), WM_RBUTTONDOWN);
+        mobjSysTray->Init(this, &mnuPopup, 2, &mnuPopupShowToolbar, WM_RBUTTONDOWN);
         mobjSysTray->ToolTip(Caption());
         mobjSysTray->Icon(Icon());
         mobjSysTray->ShowIcon();
@@ -107,7 +107,7 @@ void frmLaunch::Form_Load() {
 void frmLaunch::LoadResources() {
     framed(L"frmLaunch.LoadResources", [&] {
         modLanguage::LoadFormResources(*this);
-        for (auto& button : (*this)(L"tbToolbar").Buttons)
+        for (auto& button : tbToolbar.Buttons)
             if (!button.Tag.empty()) button.ToolTipText = modLanguage::GetResString(text::ToLong(button.Tag));
     });
 }

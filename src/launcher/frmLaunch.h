@@ -60,6 +60,15 @@ private:
     bool mfModalOpen = false;
     std::unique_ptr<CSysTrayIcon> mobjSysTray;
     com_ptr<IPictureDisp> mobjIcon;  // keeps the window's icon alive
+
+    // The controls, resolved once from the design.
+    toolkit::Control& tbToolbar = Find(L"tbToolbar");
+    toolkit::Control& mnuPopup = Find(L"mnuPopup");
+    toolkit::Control& mnuPopupShowToolbar = Find(L"mnuPopupShowToolbar");
+    toolkit::Control& mnuPopupHideToolbar = Find(L"mnuPopupHideToolbar");
+    toolkit::Control& mnuPopupUnload = Find(L"mnuPopupUnload");
+    toolkit::Control& mnuPopupConfigure = Find(L"mnuPopupConfigure");
+    toolkit::Control& mnuPopupAbout = Find(L"mnuPopupAbout");
 };
 
 // The one launcher window of the program.

@@ -15,7 +15,7 @@ public:
 
     void CenterForm();
     // Applies the saved placement; false when none was saved (the window is untouched).
-    bool RestoreForm(bool KeepOnScreen);
+    [[nodiscard]] bool RestoreForm(bool KeepOnScreen);
     void SaveForm();
 
     toolkit::Form* Form() const;

@@ -10,7 +10,7 @@ namespace qs::text {
 
 // Characters the code page cannot represent become its default character ("?").
 // Embedded zero characters are kept.
-std::string ToAnsi(std::wstring_view text);
-std::wstring FromAnsi(std::string_view bytes);
+[[nodiscard]] std::string ToAnsi(std::wstring_view text);
+[[nodiscard]] std::wstring FromAnsi(std::string_view bytes);
 
 }  // namespace qs::text

@@ -19,10 +19,10 @@ int VarType(const Variant& value);
 namespace text {
 // Text of a value: numbers in the shortest form that reads back, booleans as "True" or
 // "False", empty as "". A byte array raises Type mismatch (13).
-std::wstring VariantText(const Variant& value);
+[[nodiscard]] std::wstring VariantText(const Variant& value);
 // A 32-bit whole number: numbers rounded halves to even, text read as ToLong does,
 // True as -1. Raises Type mismatch (13) or Overflow (6).
-int32_t VariantLong(const Variant& value);
+[[nodiscard]] int32_t VariantLong(const Variant& value);
 }  // namespace text
 
 }  // namespace qs

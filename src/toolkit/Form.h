@@ -164,7 +164,15 @@ public:
     float TwipsPerPixel() const { return 1440.0f / static_cast<float>(dpi_); }
 
     std::vector<std::unique_ptr<Control>>& Controls() { return controls_; }
+    // The control of the design with that name (and array index); Subscript out of range
+    // (9) when there is none.
     Control& operator()(const std::wstring& name, int index = -1);
+
+protected:
+    // For a form's typed references to its controls, resolved once when it is built.
+    Control& Find(const std::wstring& name, int index = -1) { return (*this)(name, index); }
+
+public:
 
     // Opens `menu` (a menu of this form) as a pop-up at the mouse position. Hidden items
     // are left out, `defaultItem` is shown in bold, and the chosen item's Click has run
@@ -176,7 +184,7 @@ public:
 
     // The control that takes the focus after `from` (before it when `backwards`) in the
     // design's tab order; the first one when `from` is none of them.
-    Control* NextTabStop(HWND from, bool backwards) const;
+    [[nodiscard]] Control* NextTabStop(HWND from, bool backwards) const;
 
     // Every loaded form of the program.
     static const std::vector<Form*>& Forms();

@@ -12,10 +12,8 @@ namespace qs::toolkit {
 namespace Screen {
 
 int Dpi() {
-    HDC screen = ::GetDC(nullptr);
-    int dpi = ::GetDeviceCaps(screen, LOGPIXELSX);
-    ::ReleaseDC(nullptr, screen);
-    return dpi > 0 ? dpi : 96;
+    UINT dpi = ::GetDpiForSystem();
+    return dpi > 0 ? static_cast<int>(dpi) : 96;
 }
 
 float TwipsPerPixelX() { return 1440.0f / static_cast<float>(Dpi()); }

@@ -20,7 +20,7 @@ int Dpi();
 }  // namespace Screen
 
 // Converts a measure between scale modes at `twipsPerPixel`.
-float ConvertScale(float value, int fromScale, int toScale, float twipsPerPixel);
+[[nodiscard]] float ConvertScale(float value, int fromScale, int toScale, float twipsPerPixel);
 
 // Converts a horizontal measure between scale modes at the screen's dots per inch.
 float ScaleX(float value, int fromScale, int toScale);
@@ -28,6 +28,6 @@ float ScaleY(float value, int fromScale, int toScale);
 
 // Where a window of `size` goes to stand centred over `over`, moved as little as needed
 // to lie wholly inside `workArea` (the work area of the monitor it opens on).
-POINT CentreOver(const RECT& over, SIZE size, const RECT& workArea);
+[[nodiscard]] POINT CentreOver(const RECT& over, SIZE size, const RECT& workArea);
 
 }  // namespace qs::toolkit

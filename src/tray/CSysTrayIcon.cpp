@@ -78,14 +78,14 @@ void CSysTrayIcon::HideIcon() {
     });
 }
 
-void CSysTrayIcon::Init(toolkit::Form* OwnerForm, toolkit::Control* PopupMenu, int32_t PopupFlags,
-                        toolkit::Control* DefaultMenuItem, int32_t DisplayEvent) {
+void CSysTrayIcon::Init(toolkit::Form* frmOwner, toolkit::Control* mnuPopup, int32_t lngPopupFlags,
+                        toolkit::Control* mnuDefault, int32_t lngDisplayEvent) {
     Operation(L".CSysTrayIcon", [&] {
-        this->OwnerForm(OwnerForm);
-        popupMenu_ = PopupMenu;
-        popupFlags_ = PopupFlags;
-        defaultMenuItem_ = DefaultMenuItem;
-        displayEvent_ = DisplayEvent;
+        OwnerForm(frmOwner);
+        popupMenu_ = mnuPopup;
+        popupFlags_ = lngPopupFlags;
+        defaultMenuItem_ = mnuDefault;
+        displayEvent_ = lngDisplayEvent;
     });
 }
 

@@ -32,8 +32,8 @@ public:
     CSysTrayIcon& operator=(const CSysTrayIcon&) = delete;
 
     void HideIcon();
-    void Init(toolkit::Form* OwnerForm, toolkit::Control* PopupMenu = nullptr, int32_t PopupFlags = 2,
-              toolkit::Control* DefaultMenuItem = nullptr, int32_t DisplayEvent = WM_RBUTTONDOWN);
+    void Init(toolkit::Form* frmOwner, toolkit::Control* mnuPopup = nullptr, int32_t lngPopupFlags = 2,
+              toolkit::Control* mnuDefault = nullptr, int32_t lngDisplayEvent = WM_RBUTTONDOWN);
     void ShowIcon();
 
     toolkit::Control* DefaultMenuItem() const { return defaultMenuItem_; }
