@@ -199,38 +199,4 @@ TEST_F(ErrHandler, ATraceThatCannotBeOpenedShowsTheShortBoxAndPushesReportTheWri
     std::filesystem::remove(blocker);
 }
 
-TEST_F(ErrHandler, LocalFramesShowTheirBoxesExactly) {
-    int32_t line = 0;
-    criticalBox(L"Quorset.CFormPos.Class_Initialize", [&] {
-        line = __LINE__ + 1;
-        RaiseRuntime(errInvalidProcedureCall);
-    });
-    shortBox(L"CenterForm", [] { Raise(-2147024891, L"x", L"Access is denied."); });
-    ASSERT_EQ(notices.boxes.size(), 2u);
-    EXPECT_EQ(notices.boxes[0].prompt, L"An error has occured in Quorset.CFormPos.Class_Initialize \r\n\r\n"
-                                       L"Error:5\r\nDescription:Invalid procedure call or argument\r\nLine:" +
-                                           N(line));
-    EXPECT_EQ(notices.boxes[0].title, L"Quorset");
-    EXPECT_EQ(notices.boxes[0].style, unsigned(MB_OK | MB_ICONSTOP));
-    EXPECT_EQ(notices.boxes[1].prompt, L"Error: -2147024891. Access is denied.");
-    EXPECT_EQ(notices.boxes[1].title, L"CenterForm");
-    EXPECT_EQ(notices.beeps, 0) << "local frames do not beep";
-}
-
-TEST_F(ErrHandler, ComponentRaiseAndIgnoreFrames) {
-    try {
-        componentRaise(vbObjectError + 1001, L"Quorset.CSysTrayIcon", L"Icon failed", [] { RaiseRuntime(5); });
-        FAIL();
-    } catch (const Error& e) {
-        EXPECT_EQ(e.number(), vbObjectError + 1001);
-        EXPECT_EQ(e.source(), L"Quorset.CSysTrayIcon");
-        EXPECT_EQ(e.description(), L"Icon failed");
-    }
-    int next = 0;
-    ignoring([] { RaiseRuntime(5); });
-    ++next;
-    EXPECT_EQ(next, 1);
-    EXPECT_TRUE(notices.boxes.empty());
-}
-
 }  // namespace

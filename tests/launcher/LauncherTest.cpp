@@ -9,6 +9,7 @@
 #include "Support.h"
 #include "language/modLanguage.h"
 #include "launcher/frmLaunch.h"
+#include "launcher/modBitOps.h"
 #include "settings/RegistryHelpers.h"
 
 using namespace qs;
@@ -139,6 +140,14 @@ TEST_F(Launcher, AtOtherDotsPerInchEverythingFollowsTheWindow) {
         EXPECT_LE(tools.bottom - tools.top, inside.bottom) << "the toolbar fits the window at " << next;
         test::SaveScreenshot(launcher->hwnd(), L"launcher-after-" + std::to_wstring(next) + L"dpi");
     }
+}
+
+TEST(BitOps, LowWordsAsSignedSixteenBitNumbers) {
+    EXPECT_EQ(modBitOps::LoWord(0x00010002), 2);
+    EXPECT_EQ(modBitOps::LongToInt(65535), -1);
+    EXPECT_EQ(modBitOps::LongToInt(32767), 32767);
+    EXPECT_EQ(modBitOps::LongToInt(-1), -1);
+    EXPECT_EQ(modBitOps::LongToInt(32768), -32768);
 }
 
 }  // namespace

@@ -351,14 +351,4 @@ TEST(Form, DemoScreenshot) {
     test::SaveScreenshot(::GetDesktopWindow(), L"toolkit-demo");
 }
 
-TEST(App, APreviousInstanceIsSeenThroughItsMarker) {
-    // This process has not claimed the instance yet; another one holding the marker
-    // makes it a second instance.
-    HANDLE other = ::CreateMutexW(nullptr, FALSE, App::InstanceMarkerName().c_str());
-    ASSERT_NE(other, nullptr);
-    EXPECT_NE(App::InstanceMarkerName().find(L"Local\\Quorset-"), std::wstring::npos);
-    EXPECT_TRUE(App::PrevInstance());
-    ::CloseHandle(other);
-}
-
 }  // namespace

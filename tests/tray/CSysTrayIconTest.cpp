@@ -4,7 +4,6 @@
 
 #include "Support.h"
 #include "base/Error.h"
-#include "launcher/modBitOps.h"
 #include "toolkit/DemoForm.h"
 #include "tray/CSysTrayIcon.h"
 
@@ -46,7 +45,7 @@ TEST(SysTrayIcon, ShowingWithoutOwnerOrIconIsAnErrorAndHidingUnshownDoesNothing)
     try {
         tray.ShowIcon();
     } catch (const qs::Error& e) {
-        EXPECT_EQ(e.source(), L"test_toolkit.CSysTrayIcon");
+        EXPECT_EQ(e.source(), L"test_tray.CSysTrayIcon") << "the executable's name and the component's";
         EXPECT_EQ(e.description(), L"Object not properly initialized.");
     }
     EXPECT_EQ(tray.DisplayEvent(), WM_RBUTTONDOWN);
@@ -79,14 +78,6 @@ TEST(SysTrayIcon, ShowsAndHidesTheIconAndReportsEveryNotification) {
     EXPECT_FALSE(tray.Shown());
     tray.ShowIcon();
     EXPECT_TRUE(tray.Shown()) << "added again";
-}
-
-TEST(BitOps, LowWordsAsSignedSixteenBitNumbers) {
-    EXPECT_EQ(modBitOps::LoWord(0x00010002), 2);
-    EXPECT_EQ(modBitOps::LongToInt(65535), -1);
-    EXPECT_EQ(modBitOps::LongToInt(32767), 32767);
-    EXPECT_EQ(modBitOps::LongToInt(-1), -1);
-    EXPECT_EQ(modBitOps::LongToInt(32768), -32768);
 }
 
 }  // namespace

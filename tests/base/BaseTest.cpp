@@ -1,0 +1,119 @@
+// What every layer uses: the program's facts and folder, the previous-instance test,
+// the error value's conversions and the local error frames.
+#include <gtest/gtest.h>
+
+#include "Support.h"
+#include "base/App.h"
+#include "base/Frames.h"
+#include "base/modSupport.h"
+#include "text/Number.h"
+
+using namespace qs;
+
+namespace {
+
+std::wstring N(int64_t v) { return text::NumberText(v); }
+
+class LocalFrames : public test::HandlerTest {};
+
+TEST(AddFinalSlash, AddsExactlyOneBackslash) {
+    EXPECT_EQ(modSupport::AddFinalSlash(L"C:\\"), L"C:\\");
+    EXPECT_EQ(modSupport::AddFinalSlash(L"C:\\Tools"), L"C:\\Tools\\");
+    EXPECT_EQ(modSupport::AddFinalSlash(L""), L"\\");
+    EXPECT_EQ(modSupport::AddFinalSlash(L"C:\\Tools/"), L"C:\\Tools/\\");
+}
+
+TEST(AppPath, IsTheProgramsFolderWithOneTrailingBackslash) {
+    std::wstring path = modSupport::AppPath();
+    ASSERT_GE(path.size(), 3u);
+    EXPECT_EQ(path.back(), L'\\');
+    EXPECT_NE(path[path.size() - 2], L'\\');
+    EXPECT_EQ(path, App::Path() + L"\\");
+    EXPECT_TRUE(std::filesystem::exists(path + App::EXEName() + L".exe"));
+}
+
+TEST(CommandLine, ArgumentsFollowTheProgramsName) {
+    using App::ArgumentsOf;
+    EXPECT_EQ(ArgumentsOf(L"\"C:\\Program Files\\Quorset.exe\" /S"), L"/S");
+    EXPECT_EQ(ArgumentsOf(L"Quorset.exe   -x /Silent"), L"-x /Silent");
+    EXPECT_EQ(ArgumentsOf(L"Quorset.exe"), L"");
+    EXPECT_EQ(ArgumentsOf(L"\"C:\\Quorset.exe\""), L"");
+    EXPECT_EQ(ArgumentsOf(L"\"C:\\unterminated /S"), L"");
+}
+
+TEST(AppFacts, ComeFromTheVersionResource) {
+    EXPECT_EQ(App::Title(), L"Quorset");
+    EXPECT_EQ(App::ProductName(), L"Quorset");
+    EXPECT_EQ(App::CompanyName(), L"Brom");
+    EXPECT_EQ(App::Major(), 1);
+    EXPECT_EQ(App::Minor(), 0);
+    EXPECT_EQ(App::Revision(), 0);
+    EXPECT_NE(App::LegalCopyright().find(L"Brom"), std::wstring::npos);
+}
+
+TEST(App, APreviousInstanceIsSeenThroughItsMarker) {
+    // This process has not claimed the instance yet; another one holding the marker
+    // makes it a second instance.
+    HANDLE other = ::CreateMutexW(nullptr, FALSE, App::InstanceMarkerName().c_str());
+    ASSERT_NE(other, nullptr);
+    EXPECT_NE(App::InstanceMarkerName().find(L"Local\\Quorset-"), std::wstring::npos);
+    EXPECT_TRUE(App::PrevInstance());
+    ::CloseHandle(other);
+}
+
+TEST_F(LocalFrames, LocalFramesShowTheirBoxesExactly) {
+    int32_t line = 0;
+    criticalBox(L"Quorset.CFormPos.Class_Initialize", [&] {
+        line = __LINE__ + 1;
+        RaiseRuntime(errInvalidProcedureCall);
+    });
+    shortBox(L"CenterForm", [] { Raise(-2147024891, L"x", L"Access is denied."); });
+    ASSERT_EQ(notices.boxes.size(), 2u);
+    EXPECT_EQ(notices.boxes[0].prompt, L"An error has occured in Quorset.CFormPos.Class_Initialize \r\n\r\n"
+                                       L"Error:5\r\nDescription:Invalid procedure call or argument\r\nLine:" +
+                                           N(line));
+    EXPECT_EQ(notices.boxes[0].title, L"Quorset");
+    EXPECT_EQ(notices.boxes[0].style, unsigned(MB_OK | MB_ICONSTOP));
+    EXPECT_EQ(notices.boxes[1].prompt, L"Error: -2147024891. Access is denied.");
+    EXPECT_EQ(notices.boxes[1].title, L"CenterForm");
+    EXPECT_EQ(notices.beeps, 0) << "local frames do not beep";
+}
+
+TEST_F(LocalFrames, ComponentRaiseAndIgnoreFrames) {
+    try {
+        componentRaise(vbObjectError + 1001, L"Quorset.CSysTrayIcon", L"Icon failed", [] { RaiseRuntime(5); });
+        FAIL();
+    } catch (const Error& e) {
+        EXPECT_EQ(e.number(), vbObjectError + 1001);
+        EXPECT_EQ(e.source(), L"Quorset.CSysTrayIcon");
+        EXPECT_EQ(e.description(), L"Icon failed");
+    }
+    int next = 0;
+    ignoring([] { RaiseRuntime(5); });
+    ++next;
+    EXPECT_EQ(next, 1);
+    EXPECT_TRUE(notices.boxes.empty());
+}
+
+TEST(ErrorValue, AConversionFailureBecomesTheRunTimeErrorWithItsLine) {
+    try {
+        throw text::ConversionError(text::ConversionError::kTypeMismatch, 42);
+    } catch (...) {
+        ErrorInfo info = ErrorFromCurrentException();
+        EXPECT_EQ(info.number, errTypeMismatch);
+        EXPECT_EQ(info.description, L"Type mismatch");
+        EXPECT_EQ(info.source, L"Quorset");
+        EXPECT_EQ(info.line, 42);
+    }
+    int32_t kept = 0;
+    try {
+        kept = 1;
+        (void)Required(std::unique_ptr<int>());
+        kept = 2;
+    } catch (const Error& e) {
+        EXPECT_EQ(e.number(), errObjectNotSet);
+    }
+    EXPECT_EQ(kept, 1);
+}
+
+}  // namespace
