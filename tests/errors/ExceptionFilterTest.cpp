@@ -124,24 +124,11 @@ TEST(ExceptionFilterRegistration, InstallsOnceAndRemovesOnlyWhatItInstalled) {
     EXPECT_EQ(::SetUnhandledExceptionFilter(nullptr), &SentinelFilter);
 }
 
-TEST(ExceptionNames, CoverTheWholeTableAndTheUnknownForm) {
-    const std::pair<uint32_t, const wchar_t*> table[] = {
-        {0xC0000005, L"Access Violation"},       {0x80000002, L"Data Type Misalignment"},
-        {0x80000003, L"Breakpoint"},             {0x80000004, L"Single Step"},
-        {0xC000008C, L"Array Bounds Exceeded"},  {0xC000008D, L"Float Denormal Operand"},
-        {0xC000008E, L"Divide By Zero"},         {0xC000008F, L"Floating Point Inexact Result"},
-        {0xC0000090, L"Invalid Operation"},      {0xC0000091, L"Float Overflow"},
-        {0xC0000092, L"Float Stack Check"},      {0xC0000093, L"Float Underflow"},
-        {0xC0000094, L"Integer Divide By Zero"}, {0xC0000095, L"Integer Overflow"},
-        {0xC0000096, L"Privileged Instruction"}, {0xC0000006, L"In Page Error"},
-        {0xC000001D, L"Illegal Instruction"},    {0xC0000025, L"Non Continuable Exception"},
-        {0xC00000FD, L"Stack Overflow"},         {0xC0000026, L"Invalid Disposition"},
-        {0x80000001, L"Guard Page Violation"},   {0xC0000008, L"Invalid Handle"},
-        {0xC000013A, L"Control-C Exit"},
-        {0xE06D7363, L"Unknown (&HE06D7363)"},   {0x00000001, L"Unknown (&H00000001)"},
-        {0x0000ABCD, L"Unknown (&H0000ABCD)"},   {0xFFFFFFFF, L"Unknown (&HFFFFFFFF)"},
-    };
-    for (auto [code, name] : table) EXPECT_EQ(GetExceptionName(code), name) << std::hex << code;
+// The names are the table's text; what can break is the unknown form.
+TEST(ExceptionNames, UnknownCodesShowTheirEightHexDigits) {
+    for (auto [code, name] : {std::pair{0xE06D7363u, L"Unknown (&HE06D7363)"}, {0x00000001u, L"Unknown (&H00000001)"},
+                              {0xFFFFFFFFu, L"Unknown (&HFFFFFFFF)"}})
+        EXPECT_EQ(GetExceptionName(code), name);
 }
 
 // A window procedure whose handler runs a framed procedure that faults.

@@ -101,21 +101,6 @@ TEST(Form, ButtonsCheckBoxesTabsAndToolbarButtonsRaiseTheirEvents) {
     EXPECT_EQ(form(L"tabTab").SelectedTab(), 2);
 }
 
-TEST(Form, ToolbarButtonsShowTheirToolTips) {
-    RecordingForm form;
-    form.Load();
-    form(L"tbToolbar").Buttons[0].ToolTipText = L"Start Vuld";
-    HWND toolbar = form(L"tbToolbar").hwnd();
-    TBBUTTON b{};
-    ::SendMessageW(toolbar, TB_GETBUTTON, 0, reinterpret_cast<LPARAM>(&b));
-    NMTTDISPINFOW info{};
-    info.hdr = {toolbar, static_cast<UINT_PTR>(b.idCommand), static_cast<UINT>(TTN_GETDISPINFOW)};
-    ::SendMessageW(form.hwnd(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&info));
-    ASSERT_NE(info.lpszText, nullptr);
-    EXPECT_STREQ(info.lpszText, L"Start Vuld");
-    EXPECT_NE(::SendMessageW(toolbar, TB_GETTOOLTIPS, 0, 0), 0) << "the toolbar has its tool-tip window";
-}
-
 TEST(Form, UnloadReasonsComeFromTheRealMessages) {
     RecordingForm form;
     form.Load();
@@ -138,43 +123,6 @@ TEST(Form, UnloadReasonsComeFromTheRealMessages) {
     EXPECT_EQ(form.unloads, 1);
     EXPECT_FALSE(form.Loaded());
     EXPECT_EQ(form.queryReasons.back(), 2);
-}
-
-TEST(Form, ModalShowDisablesTheOwnerAndReturnsWhenHidden) {
-    RecordingForm owner, dialog;
-    owner.Show();
-    dialog.Load();
-    bool ownerEnabledDuringModal = true;
-    bool modalDuringClick = false;
-    dialog(L"cmdOK").Click = [&] {
-        ownerEnabledDuringModal = ::IsWindowEnabled(owner.hwnd());
-        modalDuringClick = dialog.Modal();
-        dialog.Hide();
-    };
-    // Enter reaches the default button through the dialog navigation of the loop.
-    ::PostMessageW(dialog.hwnd(), WM_KEYDOWN, VK_RETURN, 0);
-    dialog.ShowModal(&owner);
-    EXPECT_FALSE(ownerEnabledDuringModal);
-    EXPECT_TRUE(modalDuringClick);
-    EXPECT_FALSE(dialog.Visible());
-    EXPECT_FALSE(dialog.Modal());
-    EXPECT_TRUE(::IsWindowEnabled(owner.hwnd()));
-    EXPECT_EQ(::GetWindow(dialog.hwnd(), GW_OWNER), owner.hwnd());
-}
-
-TEST(Form, EscapeClicksTheCancelButtonOfAModalForm) {
-    RecordingForm owner, dialog;
-    owner.Show();
-    dialog.Load();
-    int closes = 0;
-    dialog(L"cmdClose").Click = [&] {
-        ++closes;
-        dialog.Unload();
-    };
-    ::PostMessageW(dialog.hwnd(), WM_KEYDOWN, VK_ESCAPE, 0);
-    dialog.ShowModal(&owner);
-    EXPECT_EQ(closes, 1);
-    EXPECT_FALSE(dialog.Loaded()) << "an unloaded form ends its modal show too";
 }
 
 // Reads the open pop-up menu from inside its own loop and then chooses an item by keys.
@@ -325,13 +273,7 @@ TEST_F(CallbackEdge, AFailureOutsideAnyFrameIsReportedAndTheFormGoesOn) {
     EXPECT_EQ(notices.boxes.size(), 2u);
 }
 
-TEST(Form, ScreenAndScaleFollowTheRealDotsPerInch) {
-    EXPECT_FLOAT_EQ(Screen::TwipsPerPixelX(), 1440.0f / static_cast<float>(Screen::Dpi()));
-    EXPECT_FLOAT_EQ(Screen::Width(), static_cast<float>(::GetSystemMetrics(SM_CXSCREEN)) * Screen::TwipsPerPixelX());
-    EXPECT_FLOAT_EQ(ScaleX(20, vbPoints, vbTwips), 400);
-}
-
-TEST(Form, DemoScreenshot) {
+TEST(Form, HoveringAToolbarButtonShowsItsTip) {
     RecordingForm form;
     form.Load();
     form(L"tbToolbar").Buttons[1].ToolTipText = L"Start VuldIDE";
