@@ -5,7 +5,7 @@
 #include <ole2.h>
 
 #include <atomic>
-#include <string>
+#include <new>
 
 #include "vuldres/IVuldResources.h"
 
@@ -26,6 +26,10 @@ constexpr DISPID kDispReserved = 1, kDispGetResPicture = 2, kDispGetResString = 
 
 class Resources final : public IVuldResources {
 public:
+    // From COM's allocator: the component needs nothing of the C++ library.
+    static void* operator new(size_t size, const std::nothrow_t&) noexcept { return ::CoTaskMemAlloc(size); }
+    static void operator delete(void* p) noexcept { ::CoTaskMemFree(p); }
+
     Resources() { ++gObjects; }
     ~Resources() { --gObjects; }
 
@@ -201,30 +205,38 @@ public:
 
 Factory gFactory;
 
-std::wstring GuidText(REFGUID guid) {
-    wchar_t text[40];
-    ::StringFromGUID2(guid, text, 40);
-    return text;
-}
+// Registry paths are short; fixed buffers keep the component free of the C++ library.
+constexpr int kPathLength = 200;
+#define VULD_WIDE_TEXT2(x) L## #x
+#define VULD_WIDE_TEXT(x) VULD_WIDE_TEXT2(x)
+constexpr const wchar_t* kProgId = L"Vuld" VULD_WIDE_TEXT(VULD_LOCALE) L".Resources";
 
-std::wstring ProgId() { return L"Vuld" + std::to_wstring(VULD_LOCALE) + L".Resources"; }
-
-LONG SetValue(const std::wstring& key, const wchar_t* name, const std::wstring& value) {
+LONG SetValue(const wchar_t* key, const wchar_t* name, const wchar_t* value) {
     HKEY handle = nullptr;
-    LONG r = ::RegCreateKeyExW(HKEY_CURRENT_USER, key.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &handle, nullptr);
+    LONG r = ::RegCreateKeyExW(HKEY_CURRENT_USER, key, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &handle, nullptr);
     if (r != ERROR_SUCCESS) return r;
-    r = ::RegSetValueExW(handle, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                         static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+    r = ::RegSetValueExW(handle, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value),
+                         static_cast<DWORD>((::lstrlenW(value) + 1) * sizeof(wchar_t)));
     ::RegCloseKey(handle);
     return r;
 }
 
-LONG RegisterClassKey(REFCLSID clsid, const std::wstring& progId, const std::wstring& dll) {
-    std::wstring key = L"Software\\Classes\\CLSID\\" + GuidText(clsid);
-    LONG r = SetValue(key, nullptr, L"Vuld resources " + std::to_wstring(VULD_LOCALE));
-    if (r == ERROR_SUCCESS) r = SetValue(key + L"\\InprocServer32", nullptr, dll);
-    if (r == ERROR_SUCCESS) r = SetValue(key + L"\\InprocServer32", L"ThreadingModel", L"Apartment");
-    if (r == ERROR_SUCCESS && !progId.empty()) r = SetValue(key + L"\\ProgID", nullptr, progId);
+// "Software\Classes\CLSID\{...}" followed by `tail`.
+void ClassKey(wchar_t (&key)[kPathLength], REFCLSID clsid, const wchar_t* tail) {
+    wchar_t guid[40];
+    ::StringFromGUID2(clsid, guid, 40);
+    ::wsprintfW(key, L"Software\\Classes\\CLSID\\%s%s", guid, tail);
+}
+
+LONG RegisterClassKey(REFCLSID clsid, const wchar_t* progId, const wchar_t* dll) {
+    wchar_t key[kPathLength];
+    ClassKey(key, clsid, L"");
+    LONG r = SetValue(key, nullptr, L"Vuld resources " VULD_WIDE_TEXT(VULD_LOCALE));
+    ClassKey(key, clsid, L"\\InprocServer32");
+    if (r == ERROR_SUCCESS) r = SetValue(key, nullptr, dll);
+    if (r == ERROR_SUCCESS) r = SetValue(key, L"ThreadingModel", L"Apartment");
+    ClassKey(key, clsid, L"\\ProgID");
+    if (r == ERROR_SUCCESS && progId) r = SetValue(key, nullptr, progId);
     return r;
 }
 
@@ -252,18 +264,25 @@ extern "C" __declspec(dllexport) HRESULT STDAPICALLTYPE DllCanUnloadNow() {
 
 // Registers the component for the current user (no administrator needed).
 extern "C" __declspec(dllexport) HRESULT STDAPICALLTYPE DllRegisterServer() {
-    wchar_t dll[MAX_PATH];
+    wchar_t dll[MAX_PATH], key[kPathLength], guid[40];
     ::GetModuleFileNameW(gModule, dll, MAX_PATH);
-    LONG r = RegisterClassKey(kLocaleClass, ProgId(), dll);
-    if (r == ERROR_SUCCESS) r = SetValue(L"Software\\Classes\\" + ProgId() + L"\\CLSID", nullptr, GuidText(kLocaleClass));
-    if (r == ERROR_SUCCESS && kServesDefault) r = RegisterClassKey(CLSID_VuldResourcesDefault, L"", dll);
+    ::StringFromGUID2(kLocaleClass, guid, 40);
+    ::wsprintfW(key, L"Software\\Classes\\%s\\CLSID", kProgId);
+    LONG r = RegisterClassKey(kLocaleClass, kProgId, dll);
+    if (r == ERROR_SUCCESS) r = SetValue(key, nullptr, guid);
+    if (r == ERROR_SUCCESS && kServesDefault) r = RegisterClassKey(CLSID_VuldResourcesDefault, nullptr, dll);
     return r == ERROR_SUCCESS ? S_OK : SELFREG_E_CLASS;
 }
 
 extern "C" __declspec(dllexport) HRESULT STDAPICALLTYPE DllUnregisterServer() {
-    ::RegDeleteTreeW(HKEY_CURRENT_USER, (L"Software\\Classes\\CLSID\\" + GuidText(kLocaleClass)).c_str());
-    ::RegDeleteTreeW(HKEY_CURRENT_USER, (L"Software\\Classes\\" + ProgId()).c_str());
-    if (kServesDefault)
-        ::RegDeleteTreeW(HKEY_CURRENT_USER, (L"Software\\Classes\\CLSID\\" + GuidText(CLSID_VuldResourcesDefault)).c_str());
+    wchar_t key[kPathLength];
+    ClassKey(key, kLocaleClass, L"");
+    ::RegDeleteTreeW(HKEY_CURRENT_USER, key);
+    ::wsprintfW(key, L"Software\\Classes\\%s", kProgId);
+    ::RegDeleteTreeW(HKEY_CURRENT_USER, key);
+    if (kServesDefault) {
+        ClassKey(key, CLSID_VuldResourcesDefault, L"");
+        ::RegDeleteTreeW(HKEY_CURRENT_USER, key);
+    }
     return S_OK;
 }

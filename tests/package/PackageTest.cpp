@@ -1,0 +1,181 @@
+// The downloads as a user meets them, in a Wine prefix of their own that starts fresh:
+// the installer silently, an upgrade over the running program, the uninstaller, and the
+// portable zip unpacked to a folder whose path has blanks. QUORSET_DIST names the folder
+// scripts/package wrote; QUORSET_PORTABLE the unpacked zip's folder.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commctrl.h>
+#include <shlobj.h>
+
+#include <filesystem>
+#include <string>
+
+#include "e2e/Driver.h"
+#include "settings/RegistryHelpers.h"
+
+using namespace qs;
+using namespace qs::test;
+namespace fs = std::filesystem;
+
+namespace {
+
+const std::wstring kUninstallKey = L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quorset";
+
+// A folder named by an environment variable that holds a Linux path.
+fs::path FolderFrom(const wchar_t* variable) {
+    wchar_t value[1024] = L"";
+    if (!::GetEnvironmentVariableW(variable, value, 1024)) return {};
+    std::wstring path = value;
+    for (auto& c : path)
+        if (c == L'/') c = L'\\';
+    return fs::path(path[0] == L'\\' ? L"Z:" + path : path);
+}
+
+fs::path KnownFolder(REFKNOWNFOLDERID id) {
+    PWSTR path = nullptr;
+    ::SHGetKnownFolderPath(id, 0, nullptr, &path);
+    fs::path result = path ? path : L"";
+    ::CoTaskMemFree(path);
+    return result;
+}
+
+fs::path Installer() {
+    for (auto& entry : fs::directory_iterator(FolderFrom(L"QUORSET_DIST")))
+        if (entry.path().wstring().ends_with(L"-x64-setup.exe")) return entry.path();
+    return {};
+}
+
+// Runs a program with arguments and waits for it; its exit code.
+DWORD RunAndWait(const fs::path& program, const std::wstring& arguments) {
+    std::wstring command = L"\"" + program.wstring() + L"\" " + arguments;
+    STARTUPINFOW startup{sizeof startup};
+    PROCESS_INFORMATION process{};
+    if (!::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
+        ADD_FAILURE() << "cannot start " << program.string() << ": " << SystemError();
+        return ~0u;
+    }
+    EXPECT_EQ(::WaitForSingleObject(process.hProcess, 60000), WAIT_OBJECT_0) << program.string();
+    DWORD code = ~0u;
+    ::GetExitCodeProcess(process.hProcess, &code);
+    ::CloseHandle(process.hProcess);
+    ::CloseHandle(process.hThread);
+    return code;
+}
+
+// The running Quorset's toolbar window, whoever started it.
+HWND RunningLauncher(int milliseconds = 15000) {
+    HWND found = nullptr;
+    WaitFor([&] { return (found = ::FindWindowW(L"QuorsetForm", L"Quorset")) != nullptr; }, milliseconds);
+    return found;
+}
+
+fs::path InstallFolder() { return KnownFolder(FOLDERID_LocalAppData) / L"Programs" / L"Quorset"; }
+
+class Package : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (Installer().empty()) GTEST_SKIP() << "no installer: run scripts/package first";
+    }
+};
+
+TEST_F(Package, ASilentInstallPutsEverythingInPlaceAndTheProgramStarts) {
+    ClearProgramKeys();
+    ASSERT_EQ(RunAndWait(Installer(), L"/S"), 0u);
+    fs::path folder = InstallFolder();
+    for (const wchar_t* file : {L"Quorset.exe", L"Vuld1033.dll", L"Vuld1031.dll", L"uninstall.exe"})
+        EXPECT_TRUE(fs::exists(folder / file)) << fs::path(file).string();
+    EXPECT_TRUE(fs::exists(KnownFolder(FOLDERID_Programs) / L"Quorset.lnk")) << "Start-menu entry";
+    EXPECT_TRUE(fs::is_directory(KnownFolder(FOLDERID_RoamingAppData) / L"BROM" / L"VULD")) << "error-report folder";
+    EXPECT_EQ(ReadBack(kUninstallKey, L"DisplayName").bytes.c_str(), std::string("Quorset"));
+    EXPECT_EQ(ReadBack(kUninstallKey, L"Publisher").bytes.c_str(), std::string("Brom"));
+    EXPECT_EQ(ReadBack(kUninstallKey, L"UninstallString").bytes.c_str(),
+              "\"" + (folder / L"uninstall.exe").string() + "\"");
+    EXPECT_TRUE(ReadBack(kUninstallKey, L"QuietUninstallString").exists);
+    EXPECT_TRUE(ReadBack(kUninstallKey, L"EstimatedSize").exists);
+    EXPECT_FALSE(::FindWindowW(L"QuorsetForm", nullptr)) << "a silent install starts nothing that was not running";
+
+    // The user starts the installed program.
+    STARTUPINFOW startup{sizeof startup};
+    PROCESS_INFORMATION process{};
+    std::wstring command = L"\"" + (folder / L"Quorset.exe").wstring() + L"\"";
+    ASSERT_TRUE(::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(),
+                                 &startup, &process))
+        << SystemError();
+    ::CloseHandle(process.hThread);
+    ::CloseHandle(process.hProcess);
+    HWND launcher = RunningLauncher();
+    ASSERT_NE(launcher, nullptr);
+    EXPECT_TRUE(WaitFor([&] { return ::IsWindowVisible(launcher) != FALSE; }));
+    EXPECT_TRUE(WaitFor([&] { return Quorset::TrayIconPresent(launcher); }));
+}
+
+TEST_F(Package, AnUpgradeOverTheRunningProgramKeepsItsPlaceAndSettings) {
+    HWND launcher = RunningLauncher();
+    ASSERT_NE(launcher, nullptr) << "the program the first test started";
+    PlantBytes(kSettingsKey, L"AutoHide", REG_SZ, std::string("False") + '\0');  // as an earlier Apply left it
+    ::SetWindowPos(launcher, nullptr, 123, 97, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    Settle(launcher);
+    RECT before{};
+    ::GetWindowRect(launcher, &before);
+
+    ASSERT_EQ(RunAndWait(Installer(), L"/S"), 0u) << "no file in use";
+    EXPECT_FALSE(::IsWindow(launcher)) << "the old copy ended";
+    HWND again = RunningLauncher();
+    ASSERT_NE(again, nullptr) << "and the new one runs";
+    EXPECT_TRUE(WaitFor([&] { return ::IsWindowVisible(again) != FALSE; })) << "with its window, as before";
+    RECT after{};
+    ::GetWindowRect(again, &after);
+    EXPECT_EQ(after.left, before.left);
+    EXPECT_EQ(after.top, before.top);
+    EXPECT_EQ(ReadBack(kSettingsKey, L"AutoHide").bytes.c_str(), std::string("False"));
+}
+
+TEST_F(Package, ASilentUninstallRemovesAllButTheSettings) {
+    ASSERT_NE(RunningLauncher(), nullptr) << "the program runs while it is removed";
+    fs::path folder = InstallFolder();
+    // The uninstaller hands over to a copy of itself and returns at once.
+    RunAndWait(folder / L"uninstall.exe", L"/S");
+    EXPECT_TRUE(WaitFor([&] { return !fs::exists(folder); }, 30000)) << "the program folder is gone";
+    EXPECT_EQ(::FindWindowW(L"QuorsetForm", nullptr), nullptr) << "the running copy was ended";
+    EXPECT_FALSE(fs::exists(KnownFolder(FOLDERID_Programs) / L"Quorset.lnk"));
+    EXPECT_FALSE(ReadBack(kRunKey, L"Quorset").exists);
+    EXPECT_FALSE(ReadBack(kUninstallKey, L"DisplayName").exists);
+    EXPECT_TRUE(ReadBack(kSettingsKey, L"AutoHide").exists) << "a silent uninstall keeps the settings";
+    ClearProgramKeys();
+}
+
+// Run by its own ctest entry in a German locale.
+TEST(Portable, UnpackedAnywhereItRunsInTheUsersLanguageWithNothingRegistered) {
+    fs::path folder = FolderFrom(L"QUORSET_PORTABLE");
+    if (folder.empty()) GTEST_SKIP() << "no unpacked zip";
+    ASSERT_NE(folder.wstring().find(L' '), std::wstring::npos) << "the folder's path has blanks";
+    ASSERT_EQ(::GetUserDefaultLCID(), 1031u);
+    STARTUPINFOW startup{sizeof startup};
+    PROCESS_INFORMATION process{};
+    std::wstring command = L"\"" + (folder / L"Quorset.exe").wstring() + L"\"";
+    ASSERT_TRUE(::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(),
+                                 &startup, &process))
+        << SystemError();
+    HWND launcher = RunningLauncher();
+    ASSERT_NE(launcher, nullptr);
+    EXPECT_TRUE(WaitFor([&] { return Quorset::TrayIconPresent(launcher); }));
+    ASSERT_TRUE(WaitFor([&] { return ::GetForegroundWindow() == launcher; }));
+    Settle(launcher);
+    HWND toolbar = ::FindWindowExW(launcher, nullptr, TOOLBARCLASSNAMEW, nullptr);
+    DWORD size = static_cast<DWORD>(::SendMessageW(toolbar, TB_GETBUTTONSIZE, 0, 0));
+    POINT first{LOWORD(size) / 2, HIWORD(size) / 2};
+    ::ClientToScreen(toolbar, &first);
+    ClickAt(first);  // the main application is not in the folder
+    HWND box = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (box = ::FindWindowW(L"#32770", nullptr)) != nullptr; }));
+    EXPECT_EQ(Quorset::ReadAndClose(box).rfind(L"Das Programm konnte nicht gestartet werden.", 0), 0u);
+    EXPECT_FALSE(ReadBack(L"Software\\Classes\\Vuld1031.Resources", L"").exists) << "nothing registered";
+    ::PostMessageW(::FindWindowW(L"QuorsetApplication", nullptr), WM_CLOSE, 0, 0);
+    EXPECT_EQ(::WaitForSingleObject(process.hProcess, 10000), WAIT_OBJECT_0);
+    ::CloseHandle(process.hProcess);
+    ::CloseHandle(process.hThread);
+    ClearProgramKeys();
+}
+
+}  // namespace
