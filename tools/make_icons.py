@@ -123,7 +123,9 @@ ICONS = {
     ],
 }
 
-SIZES = {"quorset": [16, 20, 24, 32, 48, 64], "default": [16, 20, 24, 32, 48]}
+# The program's icon at every size the shell and the title bar ask for; the toolbar's
+# pictures at the three sizes the toolbar uses (16, 24 and 32 pixels).
+SIZES = {"quorset": [16, 20, 24, 32, 48, 64], "default": [16, 24, 32]}
 
 
 def render(layers, size):
@@ -174,7 +176,7 @@ def ico(layers, sizes):
 
 def logo(width, height):
     """The About box's banner: a gradient band with the program's icon and a row of the
-    toolbar's pictures, as a 24-bit bitmap."""
+    toolbar's pictures, as a 16-colour bitmap whose palette is fitted to the picture."""
     top, bottom = (36, 96, 200), (16, 52, 128)
     canvas = [[tuple(int(t + (b - t) * y / height) for t, b in zip(top, bottom)) for _ in range(width)]
               for y in range(height)]
@@ -192,10 +194,42 @@ def logo(width, height):
     paste(ICONS["quorset"], 48, 8, (height - 48) // 2)
     for i, name in enumerate(["vuld", "ide", "tamrel", "help", "www"]):
         paste(ICONS[name], 24, width - 5 * 30 - 8 + i * 30, (height - 24) // 2)
-    stride = (width * 3 + 3) & ~3
-    data = b"".join(bytes(c for pixel in row for c in pixel[::-1]).ljust(stride, b"\0") for row in reversed(canvas))
-    header = struct.pack("<IiiHHIIiiII", 40, width, height, 1, 24, 0, len(data), 2835, 2835, 0, 0)
-    return b"BM" + struct.pack("<IHHI", 14 + len(header) + len(data), 0, 0, 14 + len(header)) + header + data
+    palette = fit_palette([pixel for row in canvas for pixel in row], 16)
+    nearest = {}
+
+    def index(pixel):
+        if pixel not in nearest:
+            nearest[pixel] = min(range(len(palette)), key=lambda k: sum((a - b) ** 2 for a, b in zip(pixel, palette[k])))
+        return nearest[pixel]
+
+    stride = ((width + 1) // 2 + 3) & ~3
+    rows = []
+    for row in reversed(canvas):
+        indices = [index(p) for p in row] + [0]
+        rows.append(bytes((indices[x] << 4) | indices[x + 1] for x in range(0, width, 2)).ljust(stride, b"\0"))
+    data = b"".join(rows)
+    colours = b"".join(bytes((b, g, r, 0)) for r, g, b in palette)
+    header = struct.pack("<IiiHHIIiiII", 40, width, height, 1, 4, 0, len(data), 2835, 2835, 16, 16)
+    offset = 14 + len(header) + len(colours)
+    return b"BM" + struct.pack("<IHHI", offset + len(data), 0, 0, offset) + header + colours + data
+
+
+def fit_palette(pixels, count, rounds=8):
+    """`count` colours that stand for `pixels` well: k-means from evenly spread seeds."""
+    distinct = sorted(set(pixels), key=lambda p: (sum(p), p))
+    centres = [distinct[i * (len(distinct) - 1) // (count - 1)] for i in range(count)]
+    weights = {}
+    for p in pixels:
+        weights[p] = weights.get(p, 0) + 1
+    for _ in range(rounds):
+        sums = [[0, 0, 0, 0] for _ in centres]
+        for p, w in weights.items():
+            k = min(range(count), key=lambda c: sum((a - b) ** 2 for a, b in zip(p, centres[c])))
+            for i in range(3):
+                sums[k][i] += p[i] * w
+            sums[k][3] += w
+        centres = [tuple(round(s[i] / s[3]) for i in range(3)) if s[3] else centres[k] for k, s in enumerate(sums)]
+    return centres
 
 
 def main():

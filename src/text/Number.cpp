@@ -1,11 +1,13 @@
 // Number reading and writing shared by the registry, placement and resource code.
 #include "text/Number.h"
 
-#include <charconv>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <limits>
+#include <type_traits>
 #include <cmath>
 #include <cstdint>
-#include <limits>
-#include <system_error>
 
 
 namespace qs::text {
@@ -120,10 +122,9 @@ private:
 
         digits += 'e';
         digits += std::to_string(exponent);
-        double value = 0;
-        auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
-        (void)end;
-        if (ec == std::errc::result_out_of_range) {
+        errno = 0;
+        double value = std::strtod(digits.c_str(), nullptr);
+        if (errno == ERANGE && (std::isinf(value) || value == 0)) {
             // Too large is an overflow; too small to represent reads as zero.
             long magnitude = (intDigits > 0 ? intDigits : -leadingFractionZeros) + exponent;
             if (magnitude > 0) throw ConversionError(ConversionError::kOverflow);
@@ -188,17 +189,34 @@ int32_t RoundHalfEven(double value) {
 }
 
 namespace {
+// The fewest significant digits, in "%e" form, that read back to exactly `value`.
+template <class T>
+std::string ShortestScientific(T value) {
+    char buf[64] = "";
+    for (int digits = 1; digits <= std::numeric_limits<T>::max_digits10; ++digits) {
+#ifdef __MINGW32__
+        __mingw_snprintf(buf, sizeof buf, "%.*e", digits - 1, static_cast<double>(value));
+#else
+        std::snprintf(buf, sizeof buf, "%.*e", digits - 1, static_cast<double>(value));
+#endif
+        T back = 0;
+        if constexpr (std::is_same_v<T, float>) back = std::strtof(buf, nullptr);
+        else back = std::strtod(buf, nullptr);
+        if (back == value) break;
+    }
+    return buf;
+}
+
 // Writes a finite value from its shortest round-trip digits.
 template <class T>
 std::wstring ShortestText(T value, wchar_t decimalSeparator) {
     if (!std::isfinite(value)) throw ConversionError(ConversionError::kOverflow);
     if (value == 0) return L"0";
 
-    // Shortest round-trip digits in scientific form: "d.ddde+XX".
-    char buf[64];
-    auto [end, ec] = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::scientific);
-    (void)ec;
-    std::string sci(buf, end);
+    // Shortest round-trip digits in scientific form: "d.ddde+XX". The C library's
+    // correctly rounded formatting and reading serve here; the C++ library's own tables
+    // would add a quarter of the program's size.
+    std::string sci = ShortestScientific(value);
     size_t ePos = sci.find('e');
     int exponent = std::stoi(sci.substr(ePos + 1));
     bool negative = sci[0] == '-';

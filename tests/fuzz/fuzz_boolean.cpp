@@ -4,15 +4,14 @@
 #include <cstdlib>
 #include <string>
 
-#include "base/Error.h"
 #include "text/Number.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::wstring text(data, data + size);
     try {
         (void)qs::text::ToBoolean(text);
-    } catch (const qs::Error& e) {
-        if (e.number() != qs::errTypeMismatch && e.number() != qs::errOverflow) std::abort();
+    } catch (const qs::text::ConversionError& e) {
+        if (e.number() != qs::text::ConversionError::kTypeMismatch && e.number() != qs::text::ConversionError::kOverflow) std::abort();
     }
     return 0;
 }

@@ -4,7 +4,6 @@
 #include <cstdlib>
 #include <string>
 
-#include "base/Error.h"
 #include "text/Number.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -12,8 +11,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     try {
         double v = qs::text::Val(text);
         if (!std::isfinite(v)) std::abort();
-    } catch (const qs::Error& e) {
-        if (e.number() != qs::errOverflow) std::abort();
+    } catch (const qs::text::ConversionError& e) {
+        if (e.number() != qs::text::ConversionError::kOverflow) std::abort();
     }
     return 0;
 }

@@ -48,35 +48,35 @@ TEST(Text, Val) {
         {std::wstring(L"12\0" L"34", 5), 12}, {std::wstring(1 << 20, L' ') + L"7", 7},
         {L"0." + std::wstring(1 << 20, L'0') + L"1", 0},
     };
-    for (auto& [text, value] : values) Row([&] { return Val(text); }, value, Narrow(text.substr(0, 40)));
+    for (auto& [text, value] : values) Row([text = text] { return Val(text); }, value, Narrow(text.substr(0, 40)));
     for (std::wstring text : {L"&H100000000", L"1e999", L"-1e999", L"1e99999999999999999999"})
-        Row([&] { return Val(text); }, kOverflow, Narrow(text));
+        Row([text = text] { return Val(text); }, kOverflow, Narrow(text));
     Row([] { return Val(std::wstring(1 << 20, L'1')); }, kOverflow, "a million digits");
 }
 
 TEST(Text, ToBooleanAndToLong) {
     for (auto [text, value] : {std::pair{L"True", true}, {L"TRUE", true}, {L"false", false}, {L" False ", false},
                                {L"0", false}, {L"-1", true}, {L"1", true}, {L"0.5", true}, {L"&H0", false}})
-        Row([&] { return ToBoolean(text); }, value, Narrow(text));
+        Row([text = text] { return ToBoolean(text); }, value, Narrow(text));
     for (std::wstring text : {L"maybe", L"", L"   ", L"Truex", L"1x", L"1 2", L"--1", L"&H", L"yes"})
-        Row([&] { return ToBoolean(text); }, kTypeMismatch, Narrow(text));
+        Row([text = text] { return ToBoolean(text); }, kTypeMismatch, Narrow(text));
     Row([] { return ToBoolean(std::wstring(L"True\0", 5)); }, kTypeMismatch, "True and a zero");
     Row([] { return ToBoolean(L"1e999"); }, kOverflow, "1e999");
 
     for (auto [text, value] : {std::pair{L"14002", 14002}, {L" 1411 ", 1411}, {L"2.5", 2}, {L"-3.5", -4}, {L"&H10", 16}})
-        Row([&] { return ToLong(text); }, value, Narrow(text));
+        Row([text = text] { return ToLong(text); }, value, Narrow(text));
     for (std::wstring text : {L"abc", L"", L"12abc", L"1 2"})
-        Row([&] { return ToLong(text); }, kTypeMismatch, Narrow(text));
+        Row([text = text] { return ToLong(text); }, kTypeMismatch, Narrow(text));
     Row([] { return ToLong(L"2147483648"); }, kOverflow, "2147483648");
 }
 
 TEST(Text, RoundHalfEven) {
     for (auto [value, rounded] : {std::pair{0.5, 0}, {1.5, 2}, {2.5, 2}, {-2.5, -2}, {-3.5, -4}, {2.4999, 2}, {-0.6, -1},
                                   {2147483647.4, 2147483647}, {-2147483648.5, -2147483647 - 1}})
-        Row([&] { return RoundHalfEven(value); }, rounded, std::to_string(value));
+        Row([value = value] { return RoundHalfEven(value); }, rounded, std::to_string(value));
     for (double v : {2147483647.5, -2147483648.51, 1e30, std::numeric_limits<double>::infinity(),
                      std::numeric_limits<double>::quiet_NaN()})
-        Row([&] { return RoundHalfEven(v); }, kOverflow, std::to_string(v));
+        Row([v = v] { return RoundHalfEven(v); }, kOverflow, std::to_string(v));
 }
 
 TEST(Text, SingleToTextIsTheShortestTextThatReadsBack) {
@@ -84,11 +84,11 @@ TEST(Text, SingleToTextIsTheShortestTextThatReadsBack) {
                                {-0.f, L"0"}, {0.25f, L"0.25"}, {0.1f, L"0.1"}, {16777216.f, L"16777216"},
                                {1e20f, L"1E+20"}, {1.5e-7f, L"1.5E-07"}, {0.00001f, L"0.00001"},
                                {std::numeric_limits<float>::max(), L"3.4028235E+38"}})
-        Row([&] { return SingleToText(value); }, std::wstring(text), std::to_string(value));
+        Row([value = value] { return SingleToText(value); }, std::wstring(text), std::to_string(value));
     for (float v : {1.f / 3, 123456.78f, -0.000123f, 7e-30f, 9.99e14f, 1e15f, 65535.5f, 1e-45f})
         EXPECT_EQ(static_cast<float>(Val(SingleToText(v))), v);
     for (float v : {std::numeric_limits<float>::infinity(), std::numeric_limits<float>::quiet_NaN()})
-        Row([&] { return SingleToText(v); }, kOverflow, std::to_string(v));
+        Row([v = v] { return SingleToText(v); }, kOverflow, std::to_string(v));
     EXPECT_EQ(SingleToText(1500.5f, L','), L"1500,5");
 }
 
@@ -98,12 +98,12 @@ TEST(Text, Format00AndVariants) {
         EXPECT_EQ(Format00(value), text);
     for (auto [value, text] : {std::pair{Variant(), L""}, {Variant(int16_t{-7}), L"-7"}, {Variant(1.25), L"1.25"},
                                {Variant(true), L"True"}, {Variant(false), L"False"}})
-        Row([&] { return VariantText(value); }, std::wstring(text), Narrow(text));
+        Row([value = value] { return VariantText(value); }, std::wstring(text), Narrow(text));
     Row([] { return VariantText(Variant(ByteArray{1, 2})); }, kTypeMismatch, "bytes as text");
     for (auto [value, number] : {std::pair{Variant(true), -1}, {Variant(2.5), 2}, {Variant(std::wstring(L" 42 ")), 42}})
-        Row([&] { return VariantLong(value); }, number, "as a number");
+        Row([value = value] { return VariantLong(value); }, number, "as a number");
     for (const Variant& value : {Variant(std::wstring(L"x")), Variant(ByteArray{})})
-        Row([&] { return VariantLong(value); }, kTypeMismatch, "as a number");
+        Row([value = value] { return VariantLong(value); }, kTypeMismatch, "as a number");
     EXPECT_EQ(VarType(Variant(ByteArray{})), 8209);
 }
 
