@@ -8,6 +8,7 @@ The About box's logo is drawn the same way. Usage: make_icons.py OUTPUT_FOLDER
 import math
 import struct
 import sys
+import zlib
 from pathlib import Path
 
 SAMPLES = 4
@@ -159,10 +160,31 @@ def render(layers, size):
     return b"".join(reversed(rows))
 
 
+def png(pixels, size):
+    """A 32-bit image (bottom-up BGRA rows, as in a bitmap) as PNG data."""
+    rows = [pixels[i * size * 4:(i + 1) * size * 4] for i in range(size)][::-1]
+    raw = b"".join(b"\0" + bytes(c for x in range(size) for c in (row[x * 4 + 2], row[x * 4 + 1], row[x * 4], row[x * 4 + 3]))
+                   for row in rows)
+
+    def chunk(kind, data):
+        return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data) & 0xFFFFFFFF)
+
+    return (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", size, size, 8, 6, 0, 0, 0)) +
+            chunk(b"IDAT", zlib.compress(raw, 9)) + chunk(b"IEND", b""))
+
+
+# Images from this size on are stored PNG-compressed, as the system reads them since
+# Windows Vista; the small ones stay plain bitmaps.
+PNG_FROM = 32
+
+
 def ico(layers, sizes):
     images = []
     for size in sizes:
         pixels = render(layers, size)
+        if size >= PNG_FROM:
+            images.append((size, png(pixels, size)))
+            continue
         mask_row = ((size + 31) // 32) * 4
         header = struct.pack("<IiiHHIIiiII", 40, size, size * 2, 1, 32, 0, len(pixels), 0, 0, 0, 0)
         images.append((size, header + pixels + bytes(mask_row * size)))

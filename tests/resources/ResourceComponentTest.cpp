@@ -96,8 +96,13 @@ TEST(ResourceComponent, TheIconCarriesEverySizeTheProgramShows) {
         int id = ::LookupIconIdFromDirectoryEx(directory, TRUE, size, size, LR_DEFAULTCOLOR);
         HRSRC image = ::FindResourceW(module, MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(3));  // RT_ICON
         ASSERT_NE(image, nullptr) << size;
-        auto* header = static_cast<BITMAPINFOHEADER*>(::LockResource(::LoadResource(module, image)));
-        EXPECT_EQ(header->biWidth, size) << "an image drawn for " << size << " pixels";
+        auto* data = static_cast<const BYTE*>(::LockResource(::LoadResource(module, image)));
+        // A bitmap image, or from 32 pixels on a PNG one (its width big-endian in IHDR).
+        bool isPng = data[0] == 0x89 && data[1] == 'P' && data[2] == 'N' && data[3] == 'G';
+        LONG width = isPng ? (data[16] << 24 | data[17] << 16 | data[18] << 8 | data[19])
+                           : reinterpret_cast<const BITMAPINFOHEADER*>(data)->biWidth;
+        EXPECT_EQ(width, size) << "an image drawn for " << size << " pixels";
+        EXPECT_EQ(isPng, size >= 32);
     }
     ::FreeLibrary(module);
 }
