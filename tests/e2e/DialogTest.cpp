@@ -64,9 +64,9 @@ protected:
     // the answer waits only until the program has handled the click.
     bool HidesWhenAnotherProgramIsClicked(bool expected) {
         EXPECT_TRUE(other.ClickToFront());
-        if (expected) return WaitFor([&] { return !::IsWindowVisible(launcher); }, 5000);
-        Settle(launcher);
-        return !::IsWindowVisible(launcher);
+        bool hidden = expected ? WaitFor([&] { return !::IsWindowVisible(launcher); }, 5000) : false;
+        Settle(launcher);  // the program has handled the click in full
+        return hidden || !::IsWindowVisible(launcher);
     }
     OtherProgram other;
     Quorset quorset;
@@ -128,8 +128,10 @@ TEST_F(Dialogs, ConfigureAppliesOnApplyAndOkAndForgetsWhatWasClosed) {
     EXPECT_TRUE(LauncherInFront());
     EXPECT_TRUE(HidesWhenAnotherProgramIsClicked(true)) << "AutoHide applied through the dialog";
 
-    Quorset::TrayCallback(launcher, WM_RBUTTONDOWN);
-    ASSERT_TRUE(quorset.ChooseFromMenu(3));
+    // Ended as the task manager ends it (which saves as Exit does). The tray menu right
+    // after a click in another process's window is not used here: under Wine without a
+    // window manager that process's late focus events can close the menu at once.
+    ::PostMessageW(quorset.Window(L"QuorsetApplication"), WM_CLOSE, 0, 0);
     ASSERT_TRUE(quorset.EndedCleanly());
     EXPECT_EQ(Setting(L"AutoHide"), "True");
     EXPECT_EQ(Setting(L"AutoRun"), "True");
