@@ -3,11 +3,21 @@
 #include <windows.h>
 #include <objbase.h>
 
+#include <cstdlib>
+
 #include "base/Frames.h"
 #include "language/modLanguage.h"
 #include "launcher/frmLaunch.h"
 #include "startup/modStartup.h"
 #include "toolkit/Form.h"
+
+// What runs if an exception ever left the program's frames (none does: every callback
+// catches at its edge). The C++ library's own handler would print the exception's type
+// name on a console the program does not have, and its name demangler is a tenth of the
+// executable; ending at once is what is left to do.
+namespace __gnu_cxx {
+void __verbose_terminate_handler() { std::abort(); }
+}
 
 namespace {
 
