@@ -49,7 +49,8 @@ fs::path Installer() {
 // Runs a program with arguments and waits for it; its exit code.
 DWORD RunAndWait(const fs::path& program, const std::wstring& arguments) {
     std::wstring command = L"\"" + program.wstring() + L"\" " + arguments;
-    STARTUPINFOW startup{sizeof startup};
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
     if (!::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
         ADD_FAILURE() << "cannot start " << program.string() << ": " << SystemError();
@@ -96,7 +97,8 @@ TEST_F(Package, ASilentInstallPutsEverythingInPlaceAndTheProgramStarts) {
     EXPECT_FALSE(::FindWindowW(L"QuorsetForm", nullptr)) << "a silent install starts nothing that was not running";
 
     // The user starts the installed program.
-    STARTUPINFOW startup{sizeof startup};
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
     std::wstring command = L"\"" + (folder / L"Quorset.exe").wstring() + L"\"";
     ASSERT_TRUE(::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(),
@@ -151,7 +153,8 @@ TEST(Portable, UnpackedAnywhereItRunsInTheUsersLanguageWithNothingRegistered) {
     if (folder.empty()) GTEST_SKIP() << "no unpacked zip";
     ASSERT_NE(folder.wstring().find(L' '), std::wstring::npos) << "the folder's path has blanks";
     ASSERT_EQ(::GetUserDefaultLCID(), 1031u);
-    STARTUPINFOW startup{sizeof startup};
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
     std::wstring command = L"\"" + (folder / L"Quorset.exe").wstring() + L"\"";
     ASSERT_TRUE(::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(),
