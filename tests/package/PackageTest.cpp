@@ -64,6 +64,22 @@ DWORD RunAndWait(const fs::path& program, const std::wstring& arguments) {
     return code;
 }
 
+// Starts the Quorset.exe of `folder` in that folder, as a double click on it does; the
+// process, or none when it did not start.
+HANDLE StartQuorsetIn(const fs::path& folder) {
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    std::wstring command = L"\"" + (folder / L"Quorset.exe").wstring() + L"\"";
+    if (!::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &startup,
+                          &process)) {
+        ADD_FAILURE() << "cannot start Quorset in " << folder.string() << ": " << SystemError();
+        return nullptr;
+    }
+    ::CloseHandle(process.hThread);
+    return process.hProcess;
+}
+
 // The running Quorset's toolbar window, whoever started it.
 HWND RunningLauncher(int milliseconds = 15000) {
     HWND found = nullptr;
@@ -97,15 +113,9 @@ TEST_F(Package, ASilentInstallPutsEverythingInPlaceAndTheProgramStarts) {
     EXPECT_FALSE(::FindWindowW(L"QuorsetForm", nullptr)) << "a silent install starts nothing that was not running";
 
     // The user starts the installed program.
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process{};
-    std::wstring command = L"\"" + (folder / L"Quorset.exe").wstring() + L"\"";
-    ASSERT_TRUE(::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(),
-                                 &startup, &process))
-        << SystemError();
-    ::CloseHandle(process.hThread);
-    ::CloseHandle(process.hProcess);
+    HANDLE process = StartQuorsetIn(folder);
+    ASSERT_NE(process, nullptr);
+    ::CloseHandle(process);
     HWND launcher = RunningLauncher();
     ASSERT_NE(launcher, nullptr);
     EXPECT_TRUE(WaitFor([&] { return ::IsWindowVisible(launcher) != FALSE; }));
@@ -153,13 +163,8 @@ TEST(Portable, UnpackedAnywhereItRunsInTheUsersLanguageWithNothingRegistered) {
     if (folder.empty()) GTEST_SKIP() << "no unpacked zip";
     ASSERT_NE(folder.wstring().find(L' '), std::wstring::npos) << "the folder's path has blanks";
     ASSERT_EQ(::GetUserDefaultLCID(), 1031u);
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process{};
-    std::wstring command = L"\"" + (folder / L"Quorset.exe").wstring() + L"\"";
-    ASSERT_TRUE(::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(),
-                                 &startup, &process))
-        << SystemError();
+    HANDLE process = StartQuorsetIn(folder);
+    ASSERT_NE(process, nullptr);
     HWND launcher = RunningLauncher();
     ASSERT_NE(launcher, nullptr);
     EXPECT_TRUE(WaitFor([&] { return Quorset::TrayIconPresent(launcher); }));
@@ -175,9 +180,8 @@ TEST(Portable, UnpackedAnywhereItRunsInTheUsersLanguageWithNothingRegistered) {
     EXPECT_EQ(Quorset::ReadAndClose(box).rfind(L"Das Programm konnte nicht gestartet werden.", 0), 0u);
     EXPECT_FALSE(ReadBack(L"Software\\Classes\\Vuld1031.Resources", L"").exists) << "nothing registered";
     ::PostMessageW(::FindWindowW(L"QuorsetApplication", nullptr), WM_CLOSE, 0, 0);
-    EXPECT_EQ(::WaitForSingleObject(process.hProcess, 10000), WAIT_OBJECT_0);
-    ::CloseHandle(process.hProcess);
-    ::CloseHandle(process.hThread);
+    EXPECT_EQ(::WaitForSingleObject(process, 10000), WAIT_OBJECT_0);
+    ::CloseHandle(process);
     ClearProgramKeys();
 }
 
