@@ -67,33 +67,6 @@ TEST_F(Launcher, LoadingSetsCaptionsTipsTheSystemMenuAndTheTrayIcon) {
     EXPECT_FALSE(launcher->Visible()) << "loading does not show";
 }
 
-TEST_F(Launcher, MissingProgramsAndHelpAreReportedAndOtherItemsDoNothing) {
-    for (int16_t item : {int16_t{0}, int16_t{6}, int16_t{-1}}) launcher->Launch(item);
-    EXPECT_TRUE(notices.boxes.empty());
-
-    launcher->Launch(3);  // no updater in the test folder
-    launcher->Launch(4);  // no help for the locale
-    ASSERT_EQ(notices.boxes.size(), 2u);
-    EXPECT_EQ(notices.boxes[0].prompt,
-              L"The program could not be started. Please check that it is installed in the Quorset folder.");
-    EXPECT_EQ(notices.boxes[0].style, unsigned(MB_OK | MB_ICONEXCLAMATION));
-    EXPECT_EQ(notices.boxes[0].title, L"Quorset");
-    EXPECT_EQ(notices.boxes[1].prompt.rfind(L"The help file could not be opened.", 0), 0u);
-    EXPECT_EQ(gErrHandler->Depth(), 0);
-}
-
-TEST_F(Launcher, ClosingHidesAndOnlyAWantedUnloadEnds) {
-    launcher->Show();
-    ::SendMessageW(launcher->hwnd(), WM_SYSCOMMAND, SC_CLOSE, 0);
-    EXPECT_FALSE(launcher->Visible());
-    EXPECT_TRUE(launcher->Loaded());
-    launcher->Unload();  // from code, without the exit flag: hides as well
-    EXPECT_TRUE(launcher->Loaded());
-    ::SendMessageW(launcher->hwnd(), WM_CLOSE, 0, 0);  // another program: ends
-    EXPECT_FALSE(launcher->Loaded());
-    EXPECT_TRUE(test::ReadBack(test::kPositionsKey, L"frmLaunch").exists) << "the placement was saved";
-}
-
 // Moved to a monitor of other dots per inch, the window takes the size the system
 // suggests and everything in it follows: toolbar pictures, tips' font, title-bar icons.
 TEST_F(Launcher, AtOtherDotsPerInchEverythingFollowsTheWindow) {
