@@ -271,56 +271,46 @@ public:
         return found;
     }
 
-    // A control anywhere inside `window` with the given class and text.
-    static HWND Child(HWND window, const wchar_t* windowClass, const std::wstring& text) {
+    // The controls anywhere inside `window` of the given class: handle and text of each.
+    static std::vector<std::pair<HWND, std::wstring>> Controls(HWND window, const wchar_t* windowClass) {
         struct Search {
             const wchar_t* windowClass;
-            const std::wstring& text;
-            HWND found;
-        } search{windowClass, text, nullptr};
+            std::vector<std::pair<HWND, std::wstring>> found;
+        } search{windowClass, {}};
         ::EnumChildWindows(
             window,
             [](HWND child, LPARAM l) -> BOOL {
                 auto& s = *reinterpret_cast<Search*>(l);
-                wchar_t name[64] = L"", caption[512] = L"";
+                wchar_t name[64] = L"", caption[2048] = L"";
                 ::GetClassNameW(child, name, 64);
-                ::GetWindowTextW(child, caption, 512);
-                if (::lstrcmpiW(name, s.windowClass) == 0 && s.text == caption) {
-                    s.found = child;
-                    return FALSE;
-                }
+                ::GetWindowTextW(child, caption, 2048);
+                if (::lstrcmpiW(name, s.windowClass) == 0) s.found.emplace_back(child, caption);
                 return TRUE;
             },
             reinterpret_cast<LPARAM>(&search));
         return search.found;
     }
 
+    // A control inside `window` with the given class and text.
+    static HWND Child(HWND window, const wchar_t* windowClass, const std::wstring& text) {
+        for (auto& [child, caption] : Controls(window, windowClass))
+            if (caption == text) return child;
+        return nullptr;
+    }
+
     // The texts of all labels inside `window`.
     static std::vector<std::wstring> Labels(HWND window) {
         std::vector<std::wstring> texts;
-        ::EnumChildWindows(
-            window,
-            [](HWND child, LPARAM l) -> BOOL {
-                wchar_t name[64] = L"", caption[1024] = L"";
-                ::GetClassNameW(child, name, 64);
-                ::GetWindowTextW(child, caption, 1024);
-                if (::lstrcmpiW(name, L"Static") == 0 && caption[0])
-                    reinterpret_cast<std::vector<std::wstring>*>(l)->push_back(caption);
-                return TRUE;
-            },
-            reinterpret_cast<LPARAM>(&texts));
+        for (auto& [child, caption] : Controls(window, L"Static"))
+            if (!caption.empty()) texts.push_back(caption);
         return texts;
     }
 
-    // The message of a message box: the longest text of its static controls.
+    // The message of a message box: the longest of its labels.
     static std::wstring Text(HWND box) {
         std::wstring longest;
-        for (HWND child = ::FindWindowExW(box, nullptr, L"Static", nullptr); child;
-             child = ::FindWindowExW(box, child, L"Static", nullptr)) {
-            wchar_t text[2048] = L"";
-            ::GetWindowTextW(child, text, 2048);
-            if (std::wstring(text).size() > longest.size()) longest = text;
-        }
+        for (auto& text : Labels(box))
+            if (text.size() > longest.size()) longest = text;
         return longest;
     }
 
