@@ -45,26 +45,41 @@ TEST_F(FormPos, SavesTheOuterRectangleInTwips) {
     EXPECT_EQ(CFormPos::PlacementText(-300, 1500.5f, 1, 2, 2), L"L=-300;T=1500.5;W=1;H=2;S=2;");
 }
 
-TEST_F(FormPos, RestoresExactlyTheSavedPlacement) {
-    Save("L=1500;T=1200;W=4800;H=2700;S=0;");
-    EXPECT_TRUE(position.RestoreForm(true));
-    ExpectAt(1500, 1200, 4800, 2700);
-    EXPECT_TRUE(notices.boxes.empty());
-}
-
-TEST_F(FormPos, KeepsARestoredWindowOnTheScreen) {
-    float screenWidth = toolkit::Screen::Width(), screenHeight = toolkit::Screen::Height();
-    Save("L=" + std::to_string(static_cast<int>(screenWidth)) + ";T=-300;W=4800;H=2700;S=0;");
-    EXPECT_TRUE(position.RestoreForm(true));
-    ExpectAt(screenWidth - 4800, 0, 4800, 2700);
-
-    Save("L=600;T=" + std::to_string(static_cast<int>(screenHeight) + 15) + ";W=4800;H=2700;S=0;");
-    EXPECT_TRUE(position.RestoreForm(true));
-    ExpectAt(600, screenHeight - 2700, 4800, 2700);
-
-    Save("L=600;T=-300;W=4800;H=2700;S=0;");
-    EXPECT_TRUE(position.RestoreForm(false));
-    ExpectAt(600, -300, 4800, 2700);
+// What a stored placement text restores: the rectangle in twips (left, top, width,
+// height; the window stands at 900, 900, 4800, 2700 before), or nothing and which box.
+TEST_F(FormPos, EveryStoredTextRestoresWhatItSaysOrNothing) {
+    const int right = static_cast<int>(toolkit::Screen::Width()), bottom = static_cast<int>(toolkit::Screen::Height());
+    const struct {
+        std::string text;
+        bool keepOnScreen, restored;
+        RECT expected;  // left, top, width, height
+        std::wstring box;
+    } rows[] = {
+        {"L=1500;T=1200;W=4800;H=2700;S=0;", true, true, {1500, 1200, 4800, 2700}, L""},
+        {"L=" + std::to_string(right) + ";T=-300;W=4800;H=2700;S=0;", true, true, {right - 4800, 0, 4800, 2700}, L""},
+        {"L=600;T=" + std::to_string(bottom + 15) + ";W=4800;H=2700;S=0;", true, true, {600, bottom - 2700, 4800, 2700}, L""},
+        {"L=600;T=-300;W=4800;H=2700;S=0;", false, true, {600, -300, 4800, 2700}, L""},
+        {"S=0;H= 2700;W=4800;T=1200;L=1500.5;", true, true, {1500, 1200, 4800, 2700}, L""},  // any order, halves to even
+        {"L=1501.5;T=1200,7;W=4800;H=2700;S=0;", true, true, {1502, 1200, 4800, 2700}, L""},
+        {"l=1500;t=1200;W=4800;H=2700;", true, true, {0, 0, 4800, 2700}, L""},  // tags are case-sensitive
+        {"", true, false, {900, 900, 4800, 2700}, L""},
+        {"L=1e30;T=0;W=4800;H=2700;S=0;", true, false, {900, 900, 4800, 2700}, L"Error: 6. Overflow"},
+    };
+    for (const auto& row : rows) {
+        form.Move(900, 900, 4800, 2700);
+        notices.boxes.clear();
+        Save(row.text);
+        EXPECT_EQ(position.RestoreForm(row.keepOnScreen), row.restored) << row.text;
+        ExpectAt(static_cast<float>(row.expected.left), static_cast<float>(row.expected.top),
+                 static_cast<float>(row.expected.right), static_cast<float>(row.expected.bottom));
+        EXPECT_EQ(notices.boxes.empty() ? L"" : notices.boxes[0].prompt, row.box) << row.text;
+    }
+    int32_t number = 1500;
+    Plant(kPositionsKey, L"frmDemo", REG_DWORD, &number, 4);
+    EXPECT_FALSE(position.RestoreForm(true)) << "a value of another type";
+    ClearProgramKeys();
+    EXPECT_FALSE(position.RestoreForm(true)) << "nothing saved";
+    EXPECT_FALSE(KeyExists(kProgramKey)) << "reading creates no key";
 }
 
 TEST_F(FormPos, StatesOneAndTwoApplyOnlyTheStateAndOthersMoveTheWindow) {
@@ -78,47 +93,6 @@ TEST_F(FormPos, StatesOneAndTwoApplyOnlyTheStateAndOthersMoveTheWindow) {
     EXPECT_TRUE(position.RestoreForm(true));
     EXPECT_EQ(form.WindowState(), 0);
     ExpectAt(1500, 1200, 4800, 2700);
-}
-
-TEST_F(FormPos, ReadsTagsInAnyOrderWithBlanksAndRoundsHalvesToEven) {
-    Save("S=0;H= 2700;W=4800;T=1200;L=1500.5;");
-    EXPECT_TRUE(position.RestoreForm(true));
-    ExpectAt(1500, 1200, 4800, 2700);
-    Save("L=1501.5;T=1200,7;W=4800;H=2700;S=0;");
-    EXPECT_TRUE(position.RestoreForm(true));
-    ExpectAt(1502, 1200, 4800, 2700);
-}
-
-TEST_F(FormPos, LowerCaseOrMissingTagsReadAsZero) {
-    form.Move(3000, 3000, 4800, 2700);
-    Save("l=1500;t=1200;W=4800;H=2700;");
-    EXPECT_TRUE(position.RestoreForm(true));
-    EXPECT_NEAR(form.Left(), 0, TwipsPerPixelX());
-    EXPECT_NEAR(form.Top(), 0, TwipsPerPixelX());
-}
-
-TEST_F(FormPos, NothingSavedLeavesTheWindowAndTheRegistryAlone) {
-    form.Move(900, 900, 4800, 2700);
-    EXPECT_FALSE(position.RestoreForm(true));
-    ExpectAt(900, 900, 4800, 2700);
-    EXPECT_FALSE(KeyExists(kProgramKey));
-
-    int32_t number = 1500;
-    Plant(kPositionsKey, L"frmDemo", REG_DWORD, &number, 4);
-    EXPECT_FALSE(position.RestoreForm(true)) << "a value of another type";
-    Save("");
-    EXPECT_FALSE(position.RestoreForm(true)) << "an empty value";
-    EXPECT_TRUE(notices.boxes.empty());
-}
-
-TEST_F(FormPos, AnOverflowingNumberShowsTheBoxAndRestoresNothing) {
-    form.Move(900, 900, 4800, 2700);
-    Save("L=1e30;T=0;W=4800;H=2700;S=0;");
-    EXPECT_FALSE(position.RestoreForm(true));
-    ExpectAt(900, 900, 4800, 2700);
-    ASSERT_EQ(notices.boxes.size(), 1u);
-    EXPECT_EQ(notices.boxes[0].title, L"RestoreForm");
-    EXPECT_EQ(notices.boxes[0].prompt, L"Error: 6. Overflow");
 }
 
 TEST_F(FormPos, CentresTheWindowOnThePrimaryScreen) {
