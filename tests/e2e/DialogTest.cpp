@@ -34,13 +34,7 @@ protected:
     static std::string Setting(const wchar_t* name) { return ReadBack(kSettingsKey, name).bytes.c_str(); }
     static bool Checked(HWND box) { return ::SendMessageW(box, BM_GETCHECK, 0, 0) == BST_CHECKED; }
 
-    HWND StartShown() {
-        quorset.Start();
-        launcher = quorset.Launcher();
-        EXPECT_TRUE(WaitFor([&] { return ::GetForegroundWindow() == launcher; })) << "the toolbar comes to the front";
-        Settle(launcher);
-        return launcher;
-    }
+    HWND StartShown() { return launcher = quorset.StartShown(); }
     // Chooses an entry of the toolbar window's system menu; the dialog it opens comes to
     // the front by itself.
     HWND Open(WPARAM command) {
@@ -55,9 +49,8 @@ protected:
     // After a dialog has gone: the toolbar window is in front again.
     ::testing::AssertionResult LauncherInFront() {
         if (WaitFor([&] { return ::GetForegroundWindow() == launcher; }, 5000)) return ::testing::AssertionSuccess();
-        wchar_t name[64] = L"?";
-        ::GetClassNameW(::GetForegroundWindow(), name, 64);
-        return ::testing::AssertionFailure() << "in front: a window of class " << std::string(name, name + wcslen(name));
+        std::wstring name = ClassOf(::GetForegroundWindow());
+        return ::testing::AssertionFailure() << "in front: a window of class " << std::string(name.begin(), name.end());
     }
     // The user clicks another program's window (which stays open: closing it would send
     // the focus on to some window); whether the toolbar then hides. When it should not,
@@ -81,28 +74,26 @@ TEST_F(Dialogs, ConfigureAppliesOnApplyAndOkAndForgetsWhatWasClosed) {
     HWND dialog = Open(kConfigure);
     ASSERT_NE(dialog, nullptr);
     SaveScreenshot(dialog, L"e2e-configure-en");
-    wchar_t title[64] = L"";
-    ::GetWindowTextW(dialog, title, 64);
-    EXPECT_STREQ(title, L"Configure Quorset");
-    HWND autorun = Quorset::Child(dialog, L"Button", kAutorun), autoHide = Quorset::Child(dialog, L"Button", kAutoHide);
+    EXPECT_EQ(TextOf(dialog), L"Configure Quorset");
+    HWND autorun = Child(dialog, L"Button", kAutorun), autoHide = Child(dialog, L"Button", kAutoHide);
     ASSERT_TRUE(autorun && autoHide);
     EXPECT_FALSE(Checked(autorun));
     EXPECT_FALSE(Checked(autoHide));
 
     // Apply writes the Run entry at once; unticking and closing keeps it.
     Click(autorun);
-    Click(Quorset::Child(dialog, L"Button", L"&Apply"));
+    Click(Child(dialog, L"Button", L"&Apply"));
     std::string command = (quorset.folder.Path() / L"Quorset").string() + " /S";
     EXPECT_TRUE(WaitFor([&] { return ReadBack(kRunKey, L"Quorset").bytes == command + '\0'; }));
     Click(autorun);
-    Click(Quorset::Child(dialog, L"Button", L"&Close"));
+    Click(Child(dialog, L"Button", L"&Close"));
     ASSERT_TRUE(WaitFor([&] { return !::IsWindow(dialog); }));
     EXPECT_TRUE(ReadBack(kRunKey, L"Quorset").exists);
 
     // The close box applies nothing.
     dialog = Open(kConfigure);
-    EXPECT_TRUE(Checked(Quorset::Child(dialog, L"Button", kAutorun)));
-    Click(Quorset::Child(dialog, L"Button", kAutoHide));
+    EXPECT_TRUE(Checked(Child(dialog, L"Button", kAutorun)));
+    Click(Child(dialog, L"Button", kAutoHide));
     ::PostMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
     ASSERT_TRUE(WaitFor([&] { return !::IsWindow(dialog); }));
     EXPECT_TRUE(LauncherInFront());
@@ -122,8 +113,8 @@ TEST_F(Dialogs, ConfigureAppliesOnApplyAndOkAndForgetsWhatWasClosed) {
     // AutoHide turned on in the dialog works from the next deactivation on, and is
     // stored at Exit.
     dialog = Open(kConfigure);
-    Click(Quorset::Child(dialog, L"Button", kAutoHide));
-    Click(Quorset::Child(dialog, L"Button", L"&OK"));
+    Click(Child(dialog, L"Button", kAutoHide));
+    Click(Child(dialog, L"Button", L"&OK"));
     ASSERT_TRUE(WaitFor([&] { return !::IsWindow(dialog); }));
     EXPECT_TRUE(LauncherInFront());
     EXPECT_TRUE(HidesWhenAnotherProgramIsClicked(true)) << "AutoHide applied through the dialog";
@@ -131,7 +122,7 @@ TEST_F(Dialogs, ConfigureAppliesOnApplyAndOkAndForgetsWhatWasClosed) {
     // Ended as the task manager ends it (which saves as Exit does). The tray menu right
     // after a click in another process's window is not used here: under Wine without a
     // window manager that process's late focus events can close the menu at once.
-    ::PostMessageW(quorset.Window(L"QuorsetApplication"), WM_CLOSE, 0, 0);
+    quorset.EndAsTheTaskManagerDoes();
     ASSERT_TRUE(quorset.EndedCleanly());
     EXPECT_EQ(Setting(L"AutoHide"), "True");
     EXPECT_EQ(Setting(L"AutoRun"), "True");
@@ -147,7 +138,7 @@ TEST_F(Dialogs, EveryWayOfClosingADialogGivesTheToolbarWindowTheFocusBack) {
         std::function<void(HWND)> close;
     };
     auto button = [](const wchar_t* caption) {
-        return [caption](HWND dialog) { Click(Quorset::Child(dialog, L"Button", caption)); };
+        return [caption](HWND dialog) { Click(Child(dialog, L"Button", caption)); };
     };
     auto keys = [](WORD key) { return [key](HWND) { PressKeys({key}); }; };
     auto closeBox = [](HWND dialog) { ::PostMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0); };
@@ -167,7 +158,7 @@ TEST_F(Dialogs, EveryWayOfClosingADialogGivesTheToolbarWindowTheFocusBack) {
         ASSERT_TRUE(WaitFor([&] { return !::IsWindow(dialog); }));
         EXPECT_TRUE(LauncherInFront());
         EXPECT_TRUE(HidesWhenAnotherProgramIsClicked(true));
-        ::PostMessageW(quorset.Window(L"QuorsetApplication"), WM_CLOSE, 0, 0);
+        quorset.EndAsTheTaskManagerDoes();
         ASSERT_TRUE(quorset.EndedCleanly());
     }
 }
@@ -177,9 +168,9 @@ TEST_F(Dialogs, TheKeyboardFollowsTheTabOrderAndTheAccessKeys) {
     HWND dialog = Open(kConfigure);
     ASSERT_NE(dialog, nullptr);
     HWND tabs = ::FindWindowExW(dialog, nullptr, L"SysTabControl32", nullptr);
-    HWND autorun = Quorset::Child(dialog, L"Button", kAutorun), autoHide = Quorset::Child(dialog, L"Button", kAutoHide);
-    HWND ok = Quorset::Child(dialog, L"Button", L"&OK"), apply = Quorset::Child(dialog, L"Button", L"&Apply"),
-         close = Quorset::Child(dialog, L"Button", L"&Close");
+    HWND autorun = Child(dialog, L"Button", kAutorun), autoHide = Child(dialog, L"Button", kAutoHide);
+    HWND ok = Child(dialog, L"Button", L"&OK"), apply = Child(dialog, L"Button", L"&Apply"),
+         close = Child(dialog, L"Button", L"&Close");
     ASSERT_TRUE(tabs && autorun && autoHide && ok && apply && close);
 
     const HWND order[] = {tabs, autorun, autoHide, ok, apply, close, tabs};
@@ -231,7 +222,7 @@ TEST_F(Dialogs, TheAboutBoxShowsTheProgramAndHoldsAutoHideBack) {
     HWND about = Open(kAbout);
     ASSERT_NE(about, nullptr);
     SaveScreenshot(about, L"e2e-about-en");
-    auto labels = Quorset::Labels(about);
+    auto labels = Labels(about);
     auto has = [&](const std::wstring& text) { return std::find(labels.begin(), labels.end(), text) != labels.end(); };
     EXPECT_TRUE(has(L"Quorset"));
     EXPECT_TRUE(has(L"Version 1.0.0"));
@@ -249,16 +240,16 @@ TEST_F(Dialogs, GermanDialogs) {
     HWND dialog = Open(kConfigure);
     ASSERT_NE(dialog, nullptr);
     SaveScreenshot(dialog, L"e2e-configure-de");
-    EXPECT_NE(Quorset::Child(dialog, L"Button", L"Dieses Programm beim &Start von Windows ausf\u00FChren"), nullptr);
-    EXPECT_NE(Quorset::Child(dialog, L"Button", L"\u00DC&bernehmen"), nullptr);
-    Click(Quorset::Child(dialog, L"Button", L"&Schlie\u00DFen"));
+    EXPECT_NE(Child(dialog, L"Button", L"Dieses Programm beim &Start von Windows ausf\u00FChren"), nullptr);
+    EXPECT_NE(Child(dialog, L"Button", L"\u00DC&bernehmen"), nullptr);
+    Click(Child(dialog, L"Button", L"&Schlie\u00DFen"));
     ASSERT_TRUE(WaitFor([&] { return !::IsWindow(dialog); }));
     EXPECT_TRUE(LauncherInFront());
 
     HWND about = Open(kAbout);
     ASSERT_NE(about, nullptr);
     SaveScreenshot(about, L"e2e-about-de");
-    auto labels = Quorset::Labels(about);
+    auto labels = Labels(about);
     EXPECT_NE(std::find(labels.begin(), labels.end(), L"Teil der Produktfamilie Vuld."), labels.end());
 }
 

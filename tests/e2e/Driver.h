@@ -6,9 +6,11 @@
 #pragma once
 
 #include <windows.h>
+#include <commctrl.h>
 #include <shellapi.h>
 
 #include <filesystem>
+#include <functional>
 #include <initializer_list>
 #include <string>
 #include <vector>
@@ -28,6 +30,67 @@ inline std::string SystemError(DWORD code = ::GetLastError()) {
     return "system error " + std::to_string(code) + ": " + text;
 }
 
+// ---------------------------------------------------------------- windows and their texts
+
+inline std::wstring ClassOf(HWND window) {
+    wchar_t name[64] = L"";
+    ::GetClassNameW(window, name, 64);
+    return name;
+}
+inline std::wstring TextOf(HWND window) {
+    wchar_t text[2048] = L"";
+    ::GetWindowTextW(window, text, 2048);
+    return text;
+}
+inline DWORD ProcessOf(HWND window) {
+    DWORD pid = 0;
+    ::GetWindowThreadProcessId(window, &pid);
+    return pid;
+}
+
+// The windows for which `match` holds: the top-level ones, or all controls inside `parent`.
+inline std::vector<HWND> WindowsWhere(HWND parent, const std::function<bool(HWND)>& match) {
+    struct Search {
+        const std::function<bool(HWND)>& match;
+        std::vector<HWND> found;
+    } search{match, {}};
+    WNDENUMPROC visit = [](HWND window, LPARAM l) -> BOOL {
+        auto& s = *reinterpret_cast<Search*>(l);
+        if (s.match(window)) s.found.push_back(window);
+        return TRUE;
+    };
+    parent ? ::EnumChildWindows(parent, visit, reinterpret_cast<LPARAM>(&search))
+           : ::EnumWindows(visit, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+// A control inside `window` with the given class and text.
+inline HWND Child(HWND window, const wchar_t* windowClass, const std::wstring& text) {
+    auto found = WindowsWhere(window, [&](HWND c) { return ClassOf(c) == windowClass && TextOf(c) == text; });
+    return found.empty() ? nullptr : found[0];
+}
+
+// The texts of all labels inside `window`.
+inline std::vector<std::wstring> Labels(HWND window) {
+    std::vector<std::wstring> texts;
+    for (HWND label : WindowsWhere(window, [](HWND c) { return ClassOf(c) == L"Static" && !TextOf(c).empty(); }))
+        texts.push_back(TextOf(label));
+    return texts;
+}
+
+// The text of an open message box (its longest label), which is then closed with OK.
+inline std::wstring ReadAndClose(HWND box) {
+    std::wstring text;
+    WaitFor([&] {
+        for (auto& label : Labels(box))
+            if (label.size() > text.size()) text = label;
+        return !text.empty();
+    }, 3000);
+    ::PostMessageW(box, WM_COMMAND, IDOK, 0);
+    if (!WaitFor([&] { return !::IsWindow(box); }, 5000)) ADD_FAILURE() << "the message box stayed open";
+    return text;
+}
+
 // ---------------------------------------------------------------- input, as a user gives it
 
 inline void SendInputs(std::vector<INPUT> inputs) {
@@ -35,51 +98,53 @@ inline void SendInputs(std::vector<INPUT> inputs) {
     if (sent != inputs.size()) ADD_FAILURE() << "SendInput: " << SystemError();
 }
 
-// Moves the pointer to a point of the screen.
-inline void MovePointer(POINT screen) {
+inline INPUT Mouse(DWORD flags, LONG dx = 0, LONG dy = 0) {
     INPUT input{};
     input.type = INPUT_MOUSE;
-    input.mi.dx = static_cast<LONG>((screen.x * 65535 + ::GetSystemMetrics(SM_CXSCREEN) / 2) /
-                                    (::GetSystemMetrics(SM_CXSCREEN) - 1));
-    input.mi.dy = static_cast<LONG>((screen.y * 65535 + ::GetSystemMetrics(SM_CYSCREEN) / 2) /
-                                    (::GetSystemMetrics(SM_CYSCREEN) - 1));
-    input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    SendInputs({input});
+    input.mi = {dx, dy, 0, flags, 0, 0};
+    return input;
 }
 
-// A left click at a point of the screen.
-inline void ClickAt(POINT screen) {
-    MovePointer(screen);
-    INPUT down{}, up{};
-    down.type = up.type = INPUT_MOUSE;
-    down.mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-    up.mi.dwFlags = MOUSEEVENTF_LEFTUP;
-    SendInputs({down, up});
+// Moves the pointer to a point of the screen.
+inline void MovePointer(POINT at) {
+    auto scale = [](LONG v, int metric) {
+        return static_cast<LONG>((v * 65535 + ::GetSystemMetrics(metric) / 2) / (::GetSystemMetrics(metric) - 1));
+    };
+    SendInputs({Mouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, scale(at.x, SM_CXSCREEN), scale(at.y, SM_CYSCREEN))});
 }
 
-// A left click in the middle of a window (or of its client area).
+// A left click at a point of the screen, or in the middle of a window.
+inline void ClickAt(POINT at) {
+    MovePointer(at);
+    SendInputs({Mouse(MOUSEEVENTF_LEFTDOWN), Mouse(MOUSEEVENTF_LEFTUP)});
+}
 inline void Click(HWND window) {
     RECT r{};
     if (!::GetWindowRect(window, &r)) ADD_FAILURE() << "no window to click: " << SystemError();
     ClickAt(POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2});
 }
 
+// Clicks button `index` (1-based) of the first toolbar inside `window`.
+inline void PressToolbarButton(HWND window, int index) {
+    HWND toolbar = ::FindWindowExW(window, nullptr, TOOLBARCLASSNAMEW, nullptr);
+    if (!toolbar) return ADD_FAILURE() << "no toolbar";
+    DWORD size = static_cast<DWORD>(::SendMessageW(toolbar, TB_GETBUTTONSIZE, 0, 0));
+    POINT at{(index - 1) * LOWORD(size) + LOWORD(size) / 2, HIWORD(size) / 2};
+    ::ClientToScreen(toolbar, &at);
+    ClickAt(at);
+}
+
 // Presses the keys in order and releases them in reverse: {VK_MENU, 'R'} is Alt+R.
 inline void PressKeys(std::initializer_list<WORD> keys) {
     std::vector<INPUT> inputs;
-    for (WORD key : keys) {
+    auto key = [&](WORD vk, DWORD flags) {
         INPUT input{};
         input.type = INPUT_KEYBOARD;
-        input.ki.wVk = key;
+        input.ki = {vk, 0, flags, 0, 0};
         inputs.push_back(input);
-    }
-    for (auto it = std::rbegin(keys); it != std::rend(keys); ++it) {
-        INPUT input{};
-        input.type = INPUT_KEYBOARD;
-        input.ki.wVk = *it;
-        input.ki.dwFlags = KEYEVENTF_KEYUP;
-        inputs.push_back(input);
-    }
+    };
+    for (WORD vk : keys) key(vk, 0);
+    for (auto it = std::rbegin(keys); it != std::rend(keys); ++it) key(*it, KEYEVENTF_KEYUP);
     SendInputs(inputs);
 }
 
@@ -90,28 +155,26 @@ inline HWND FocusedWindow() {
     return ::GetGUIThreadInfo(0, &info) ? info.hwndFocus : nullptr;
 }
 
-// A plain window of the test itself, shown: "another program" to switch to.
+// A plain window of the test itself, shown: "another program" to switch to. Its own
+// class, not a static control, which would let clicks through to what lies below.
 class OtherProgram {
 public:
     OtherProgram() {
-        // A window of its own class: a static control lets clicks through to what lies below.
         static const ATOM windowClass = [] {
             WNDCLASSW wc{};
             wc.lpfnWndProc = ::DefWindowProcW;
-            wc.hInstance = ::GetModuleHandleW(nullptr);
             wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
             wc.lpszClassName = L"QuorsetTestOtherProgram";
             return ::RegisterClassW(&wc);
         }();
-        window_ = ::CreateWindowExW(0, MAKEINTATOM(windowClass), L"Another program", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 900, 700, 300,
-                                    200, nullptr, nullptr, nullptr, nullptr);
+        window_ = ::CreateWindowExW(0, MAKEINTATOM(windowClass), L"Another program", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
+                                    900, 700, 300, 200, nullptr, nullptr, nullptr, nullptr);
         if (!window_) ADD_FAILURE() << "CreateWindowEx: " << SystemError();
     }
     ~OtherProgram() { ::DestroyWindow(window_); }
     OtherProgram(const OtherProgram&) = delete;
     OtherProgram& operator=(const OtherProgram&) = delete;
 
-    HWND hwnd() const { return window_; }
     // The user clicks it; true once it is the foreground window.
     bool ClickToFront() const {
         Click(window_);
@@ -121,6 +184,22 @@ public:
 private:
     HWND window_ = nullptr;
 };
+
+// ---------------------------------------------------------------- the shell's side
+
+// What the shell sends when the user does `mouseMessage` over the tray icon.
+inline void TrayCallback(HWND launcher, UINT mouseMessage) {
+    ::PostMessageW(launcher, WM_MOUSEMOVE, 0, MAKELPARAM(mouseMessage, 0));
+}
+
+// Whether the shell holds an icon of the window (a modify without changes succeeds only
+// for an icon that is there).
+inline bool TrayIconPresent(HWND launcher) {
+    NOTIFYICONDATAW data{};
+    data.cbSize = sizeof data;
+    data.hWnd = launcher;
+    return ::Shell_NotifyIconW(NIM_MODIFY, &data) != FALSE;
+}
 
 // ---------------------------------------------------------------- the program
 
@@ -133,9 +212,8 @@ public:
         for (auto& c : components) std::filesystem::copy_file(from / c, folder.Path() / c);
     }
     ~Quorset() {
-        for (auto& p : processes)
-            if (::WaitForSingleObject(p.hProcess, 0) == WAIT_TIMEOUT) ::TerminateProcess(p.hProcess, 1);
         for (auto& p : processes) {
+            if (::WaitForSingleObject(p.hProcess, 0) == WAIT_TIMEOUT) ::TerminateProcess(p.hProcess, 1);
             ::WaitForSingleObject(p.hProcess, 5000);
             ::CloseHandle(p.hProcess);
             ::CloseHandle(p.hThread);
@@ -144,32 +222,27 @@ public:
     Quorset(const Quorset&) = delete;
     Quorset& operator=(const Quorset&) = delete;
 
-    std::filesystem::path Exe() const { return folder.Path() / L"Quorset.exe"; }
-
     // Starts the program with `arguments` and waits until it waits for input. It runs in
     // the driver's locale (Wine takes it from LC_ALL); its error output goes to a file of
     // its own, read by EndedCleanly.
     HANDLE Start(const std::wstring& arguments = L"") {
-        std::wstring command = L"\"" + Exe().wstring() + L"\"" + (arguments.empty() ? L"" : L" " + arguments);
+        std::wstring command = L"\"" + (folder.Path() / L"Quorset.exe").wstring() + L"\" " + arguments;
         SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
         std::wstring errors = folder.File(L"stderr-" + std::to_wstring(processes.size()) + L".txt");
         HANDLE errorFile = ::CreateFileW(errors.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
                                          CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (errorFile == INVALID_HANDLE_VALUE) {
-            ADD_FAILURE() << "cannot create the error output file: " << SystemError();
-            return nullptr;
-        }
         STARTUPINFOW startup{};
         startup.cb = sizeof startup;
         startup.dwFlags = STARTF_USESTDHANDLES;
         startup.hStdError = errorFile;
         PROCESS_INFORMATION process{};
-        BOOL ok = ::CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr,
-                                   folder.Path().c_str(), &startup, &process);
+        BOOL ok = errorFile != INVALID_HANDLE_VALUE &&
+                  ::CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, folder.Path().c_str(),
+                                   &startup, &process);
         DWORD error = ::GetLastError();
         ::CloseHandle(errorFile);
         if (!ok) {
-            ADD_FAILURE() << "cannot start " << Exe().string() << ": " << SystemError(error);
+            ADD_FAILURE() << "cannot start the program: " << SystemError(error);
             return nullptr;
         }
         processes.push_back(process);
@@ -178,23 +251,47 @@ public:
         return process.hProcess;
     }
 
-    // A top-level window of the given class that belongs to the last started process.
-    HWND Window(const wchar_t* windowClass, int milliseconds = 10000) const {
-        if (processes.empty()) {
-            ADD_FAILURE() << "no program was started";
+    // Started without "/S": its toolbar window, once in front.
+    HWND StartShown() {
+        Start();
+        HWND launcher = Launcher();
+        if (!WaitFor([&] { return launcher && ::GetForegroundWindow() == launcher; })) {
+            ADD_FAILURE() << "the toolbar window did not come to the front";
             return nullptr;
         }
-        HWND found = nullptr;
-        WaitFor([&] { return (found = Find(windowClass, processes.back().dwProcessId)) != nullptr; }, milliseconds);
-        return found;
+        Settle(launcher);
+        return launcher;
+    }
+
+    // The first top-level window of the last started process for which `match` holds.
+    HWND Find(const std::function<bool(HWND)>& match, int milliseconds = 10000) const {
+        if (processes.empty()) return ADD_FAILURE() << "no program was started", nullptr;
+        DWORD pid = processes.back().dwProcessId;
+        std::vector<HWND> found;
+        WaitFor([&] { return !(found = WindowsWhere(nullptr, [&](HWND w) { return ProcessOf(w) == pid && match(w); })).empty(); },
+                milliseconds);
+        return found.empty() ? nullptr : found[0];
+    }
+    // A window of the given class (a pop-up menu only while it shows).
+    HWND Window(const std::wstring& windowClass, int milliseconds = 10000) const {
+        return Find([&](HWND w) { return ClassOf(w) == windowClass && (windowClass != L"#32768" || ::IsWindowVisible(w)); },
+                    milliseconds);
     }
     HWND Launcher() const { return Window(L"QuorsetForm"); }
     HWND MessageBoxWindow(int milliseconds = 10000) const { return Window(L"#32770", milliseconds); }
+    HWND OpenMenu(int milliseconds = 5000) const { return Window(L"#32768", milliseconds); }
+    // A visible form of the program other than the toolbar window: an open dialog.
+    HWND Dialog(HWND launcher) const {
+        return Find([&](HWND w) { return w != launcher && ClassOf(w) == L"QuorsetForm" && ::IsWindowVisible(w); });
+    }
+
+    // Ends the program the way the task manager and the installer do.
+    void EndAsTheTaskManagerDoes() const { ::PostMessageW(Window(L"QuorsetApplication"), WM_CLOSE, 0, 0); }
 
     // Whether the last started process ended within the time.
     bool Exited(int milliseconds = 8000) const {
-        if (processes.empty()) return false;
-        return ::WaitForSingleObject(processes.back().hProcess, static_cast<DWORD>(milliseconds)) == WAIT_OBJECT_0;
+        return !processes.empty() &&
+               ::WaitForSingleObject(processes.back().hProcess, static_cast<DWORD>(milliseconds)) == WAIT_OBJECT_0;
     }
 
     // The last started process ended, with exit code 0 and nothing on its error output.
@@ -208,31 +305,10 @@ public:
         return ::testing::AssertionSuccess();
     }
 
-    // What the shell sends when the user does `mouseMessage` over the tray icon.
-    static void TrayCallback(HWND launcher, UINT mouseMessage) {
-        ::PostMessageW(launcher, WM_MOUSEMOVE, 0, MAKELPARAM(mouseMessage, 0));
-    }
-
-    // Whether the shell holds an icon of the window (a modify without changes succeeds
-    // only for an icon that is there).
-    static bool TrayIconPresent(HWND launcher) {
-        NOTIFYICONDATAW data{};
-        data.cbSize = sizeof data;
-        data.hWnd = launcher;
-        data.uID = 0;
-        return ::Shell_NotifyIconW(NIM_MODIFY, &data) != FALSE;
-    }
-
-    // The open pop-up menu of the program, or none.
-    HWND OpenMenu(int milliseconds = 5000) const { return Window(L"#32768", milliseconds); }
-
     // Chooses an item of the open pop-up menu: `downs` presses of the down key, then Enter.
     bool ChooseFromMenu(int downs, const wchar_t* screenshot = nullptr) const {
         HWND menu = OpenMenu();
-        if (!menu) {
-            ADD_FAILURE() << "no pop-up menu opened";
-            return false;
-        }
+        if (!menu) return ADD_FAILURE() << "no pop-up menu opened", false;
         Settle(menu);
         if (screenshot) SaveScreenshot(::GetDesktopWindow(), screenshot);
         for (int i = 0; i < downs; ++i) ::PostMessageW(menu, WM_KEYDOWN, VK_DOWN, 0);
@@ -240,107 +316,9 @@ public:
         return WaitFor([&] { return !::IsWindowVisible(menu); }, 5000);
     }
 
-    // The text of an open message box, which is then closed with OK.
-    static std::wstring ReadAndClose(HWND box) {
-        std::wstring text;
-        WaitFor([&] { return !(text = Text(box)).empty(); }, 3000);
-        ::PostMessageW(box, WM_COMMAND, IDOK, 0);
-        if (!WaitFor([&] { return !::IsWindow(box); }, 5000)) ADD_FAILURE() << "the message box stayed open";
-        return text;
-    }
-
-    // A visible form of the program other than the launcher window: an open dialog.
-    HWND Dialog(HWND launcher, int milliseconds = 10000) const {
-        if (processes.empty()) {
-            ADD_FAILURE() << "no program was started";
-            return nullptr;
-        }
-        HWND found = nullptr;
-        DWORD pid = processes.back().dwProcessId;
-        WaitFor(
-            [&] {
-                for (HWND w = ::FindWindowExW(nullptr, nullptr, L"QuorsetForm", nullptr); w;
-                     w = ::FindWindowExW(nullptr, w, L"QuorsetForm", nullptr)) {
-                    DWORD owner = 0;
-                    ::GetWindowThreadProcessId(w, &owner);
-                    if (owner == pid && w != launcher && ::IsWindowVisible(w)) return (found = w) != nullptr;
-                }
-                return false;
-            },
-            milliseconds);
-        return found;
-    }
-
-    // The controls anywhere inside `window` of the given class: handle and text of each.
-    static std::vector<std::pair<HWND, std::wstring>> Controls(HWND window, const wchar_t* windowClass) {
-        struct Search {
-            const wchar_t* windowClass;
-            std::vector<std::pair<HWND, std::wstring>> found;
-        } search{windowClass, {}};
-        ::EnumChildWindows(
-            window,
-            [](HWND child, LPARAM l) -> BOOL {
-                auto& s = *reinterpret_cast<Search*>(l);
-                wchar_t name[64] = L"", caption[2048] = L"";
-                ::GetClassNameW(child, name, 64);
-                ::GetWindowTextW(child, caption, 2048);
-                if (::lstrcmpiW(name, s.windowClass) == 0) s.found.emplace_back(child, caption);
-                return TRUE;
-            },
-            reinterpret_cast<LPARAM>(&search));
-        return search.found;
-    }
-
-    // A control inside `window` with the given class and text.
-    static HWND Child(HWND window, const wchar_t* windowClass, const std::wstring& text) {
-        for (auto& [child, caption] : Controls(window, windowClass))
-            if (caption == text) return child;
-        return nullptr;
-    }
-
-    // The texts of all labels inside `window`.
-    static std::vector<std::wstring> Labels(HWND window) {
-        std::vector<std::wstring> texts;
-        for (auto& [child, caption] : Controls(window, L"Static"))
-            if (!caption.empty()) texts.push_back(caption);
-        return texts;
-    }
-
-    // The message of a message box: the longest of its labels.
-    static std::wstring Text(HWND box) {
-        std::wstring longest;
-        for (auto& text : Labels(box))
-            if (text.size() > longest.size()) longest = text;
-        return longest;
-    }
-
     ScratchFolder folder;
 
 private:
-    static HWND Find(const wchar_t* windowClass, DWORD processId) {
-        struct Search {
-            const wchar_t* windowClass;
-            DWORD processId;
-            HWND found;
-        } search{windowClass, processId, nullptr};
-        ::EnumWindows(
-            [](HWND hwnd, LPARAM l) -> BOOL {
-                auto& s = *reinterpret_cast<Search*>(l);
-                DWORD pid = 0;
-                ::GetWindowThreadProcessId(hwnd, &pid);
-                wchar_t name[64] = L"";
-                ::GetClassNameW(hwnd, name, 64);
-                if (pid == s.processId && ::lstrcmpW(name, s.windowClass) == 0 &&
-                    (::lstrcmpW(name, L"#32768") != 0 || ::IsWindowVisible(hwnd))) {
-                    s.found = hwnd;
-                    return FALSE;
-                }
-                return TRUE;
-            },
-            reinterpret_cast<LPARAM>(&search));
-        return search.found;
-    }
-
     std::vector<PROCESS_INFORMATION> processes;
     std::vector<std::wstring> errorFiles;
 };

@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
-#include <commctrl.h>
 #include <shlobj.h>
 
 #include <filesystem>
@@ -46,38 +45,27 @@ fs::path Installer() {
     return {};
 }
 
-// Runs a program with arguments and waits for it; its exit code.
-DWORD RunAndWait(const fs::path& program, const std::wstring& arguments) {
+// Starts a program in `folder`, as a double click on it does; the process, or none.
+HANDLE Start(const fs::path& program, const std::wstring& arguments = L"", const fs::path& folder = {}) {
     std::wstring command = L"\"" + program.wstring() + L"\" " + arguments;
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
-    if (!::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
-        ADD_FAILURE() << "cannot start " << program.string() << ": " << SystemError();
-        return ~0u;
-    }
-    EXPECT_EQ(::WaitForSingleObject(process.hProcess, 60000), WAIT_OBJECT_0) << program.string();
-    DWORD code = ~0u;
-    ::GetExitCodeProcess(process.hProcess, &code);
-    ::CloseHandle(process.hProcess);
-    ::CloseHandle(process.hThread);
-    return code;
-}
-
-// Starts the Quorset.exe of `folder` in that folder, as a double click on it does; the
-// process, or none when it did not start.
-HANDLE StartQuorsetIn(const fs::path& folder) {
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process{};
-    std::wstring command = L"\"" + (folder / L"Quorset.exe").wstring() + L"\"";
-    if (!::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &startup,
-                          &process)) {
-        ADD_FAILURE() << "cannot start Quorset in " << folder.string() << ": " << SystemError();
-        return nullptr;
-    }
+    if (!::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                          folder.empty() ? nullptr : folder.c_str(), &startup, &process))
+        return ADD_FAILURE() << "cannot start " << program.string() << ": " << SystemError(), nullptr;
     ::CloseHandle(process.hThread);
     return process.hProcess;
+}
+
+// Runs a program and waits for it; its exit code.
+DWORD RunAndWait(const fs::path& program, const std::wstring& arguments) {
+    HANDLE process = Start(program, arguments);
+    DWORD code = ~0u;
+    EXPECT_EQ(::WaitForSingleObject(process, 60000), WAIT_OBJECT_0) << program.string();
+    ::GetExitCodeProcess(process, &code);
+    ::CloseHandle(process);
+    return code;
 }
 
 // The running Quorset's toolbar window, whoever started it.
@@ -113,13 +101,13 @@ TEST_F(Package, ASilentInstallPutsEverythingInPlaceAndTheProgramStarts) {
     EXPECT_FALSE(::FindWindowW(L"QuorsetForm", nullptr)) << "a silent install starts nothing that was not running";
 
     // The user starts the installed program.
-    HANDLE process = StartQuorsetIn(folder);
+    HANDLE process = Start(folder / L"Quorset.exe", L"", folder);
     ASSERT_NE(process, nullptr);
     ::CloseHandle(process);
     HWND launcher = RunningLauncher();
     ASSERT_NE(launcher, nullptr);
     EXPECT_TRUE(WaitFor([&] { return ::IsWindowVisible(launcher) != FALSE; }));
-    EXPECT_TRUE(WaitFor([&] { return Quorset::TrayIconPresent(launcher); }));
+    EXPECT_TRUE(WaitFor([&] { return TrayIconPresent(launcher); }));
 }
 
 TEST_F(Package, AnUpgradeOverTheRunningProgramKeepsItsPlaceAndSettings) {
@@ -163,21 +151,17 @@ TEST(Portable, UnpackedAnywhereItRunsInTheUsersLanguageWithNothingRegistered) {
     if (folder.empty()) GTEST_SKIP() << "no unpacked zip";
     ASSERT_NE(folder.wstring().find(L' '), std::wstring::npos) << "the folder's path has blanks";
     ASSERT_EQ(::GetUserDefaultLCID(), 1031u);
-    HANDLE process = StartQuorsetIn(folder);
+    HANDLE process = Start(folder / L"Quorset.exe", L"", folder);
     ASSERT_NE(process, nullptr);
     HWND launcher = RunningLauncher();
     ASSERT_NE(launcher, nullptr);
-    EXPECT_TRUE(WaitFor([&] { return Quorset::TrayIconPresent(launcher); }));
+    EXPECT_TRUE(WaitFor([&] { return TrayIconPresent(launcher); }));
     ASSERT_TRUE(WaitFor([&] { return ::GetForegroundWindow() == launcher; }));
     Settle(launcher);
-    HWND toolbar = ::FindWindowExW(launcher, nullptr, TOOLBARCLASSNAMEW, nullptr);
-    DWORD size = static_cast<DWORD>(::SendMessageW(toolbar, TB_GETBUTTONSIZE, 0, 0));
-    POINT first{LOWORD(size) / 2, HIWORD(size) / 2};
-    ::ClientToScreen(toolbar, &first);
-    ClickAt(first);  // the main application is not in the folder
+    PressToolbarButton(launcher, 1);  // the main application is not in the folder
     HWND box = nullptr;
     ASSERT_TRUE(WaitFor([&] { return (box = ::FindWindowW(L"#32770", nullptr)) != nullptr; }));
-    EXPECT_EQ(Quorset::ReadAndClose(box).rfind(L"Das Programm konnte nicht gestartet werden.", 0), 0u);
+    EXPECT_EQ(ReadAndClose(box).rfind(L"Das Programm konnte nicht gestartet werden.", 0), 0u);
     EXPECT_FALSE(ReadBack(L"Software\\Classes\\Vuld1031.Resources", L"").exists) << "nothing registered";
     ::PostMessageW(::FindWindowW(L"QuorsetApplication", nullptr), WM_CLOSE, 0, 0);
     EXPECT_EQ(::WaitForSingleObject(process, 10000), WAIT_OBJECT_0);
