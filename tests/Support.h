@@ -7,11 +7,13 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "base/Error.h"
 #include "errors/CErrHandler.h"
 #include "base/App.h"
 #include "base/Notice.h"
@@ -67,6 +69,16 @@ inline std::string ReadBytes(const std::wstring& file) {
 inline void WriteBytes(const std::wstring& file, const std::string& bytes) {
     std::ofstream out(std::filesystem::path(file), std::ios::binary);
     out << bytes;
+}
+
+// The error a call raises (number 0 when it raises none).
+inline ErrorInfo Raised(const std::function<void()>& call) {
+    try {
+        call();
+    } catch (const Error& e) {
+        return ErrorInfo{e.number(), e.source(), e.description(), 0};
+    }
+    return {};
 }
 
 // A test with gErrHandler set up as start-up sets it, reporting into a scratch folder,

@@ -8,99 +8,52 @@ using namespace qs;
 
 namespace {
 
-ReportFacts SampleFacts() {
-    ReportFacts f;
-    f.appTitle = L"Quorset";
-    f.currentTime = L"05.12.2026 18:04:45";
-    f.errorString = L"Overflow";
-    f.errorNumber = 6;
-    f.errorLine = 42;
-    f.errorProc = L"frmConfigure.LoadData";
-    f.stack = std::vector<std::wstring>(103);
-    f.stack[1] = L"frmLaunch.mnuPopupConfigure_Click";
-    f.stack[2] = L"frmConfigure.Initialize";
-    f.stack[3] = L"frmConfigure.LoadData";
-    f.currentDirectory = L"C:\\windows";
-    f.title = L"Quorset";
-    f.companyName = L"Brom";
-    f.major = 1;
-    f.minor = 2;
-    f.revision = 3;
-    f.path = L"C:\\Programs\\Quorset";
-    f.productName = L"Quorset";
+ReportFacts Facts(std::vector<std::pair<size_t, std::wstring>> stack, bool expanded = true) {
+    ReportFacts f{L"Quorset", L"05.12.2026 18:04:45", L"Overflow", 6, 42, L"frmConfigure.LoadData",
+                  std::vector<std::wstring>(103), L"", expanded, L"C:\\windows", L"Quorset", L"Brom", 1, 2, 3,
+                  L"C:\\Programs\\Quorset", L"Quorset"};
+    for (auto& [slot, name] : stack) f.stack[slot] = name;
     return f;
 }
 
 TEST(ErrorReport, WritesEveryLineInOrder) {
     std::vector<std::wstring> expected{
-        L"Quorset Application Error Information",
-        L"====================================",
-        L"Current Time   : 05.12.2026 18:04:45",
-        L"Error String   : Overflow",
-        L"Error Number   : 6",
-        L"Error Line     : 42",
-        L"Error Procedure: frmConfigure.LoadData",
-        L"",
-        L"Procedure Stack",
-        L"---------------",
-        L"01  frmLaunch.mnuPopupConfigure_Click",
-        L"02    frmConfigure.Initialize",
-        L"03      frmConfigure.LoadData",
-        L"",
-        L"",
-        L"Additional Information",
-        L"----------------------",
-        L"Current Directory: C:\\windows",
-        L"App Title: Quorset",
-        L"App CompanyName: Brom",
-        L"App Major: 1",
-        L"App Minor: 2",
-        L"App Revision: 3",
-        L"App Path: C:\\Programs\\Quorset",
-        L"App ProductName: Quorset",
+        L"Quorset Application Error Information", L"====================================",
+        L"Current Time   : 05.12.2026 18:04:45", L"Error String   : Overflow", L"Error Number   : 6",
+        L"Error Line     : 42", L"Error Procedure: frmConfigure.LoadData", L"", L"Procedure Stack", L"---------------",
+        L"01  frmLaunch.mnuPopupConfigure_Click", L"02    frmConfigure.Initialize", L"03      frmConfigure.LoadData",
+        L"", L"", L"Additional Information", L"----------------------", L"Current Directory: C:\\windows",
+        L"App Title: Quorset", L"App CompanyName: Brom", L"App Major: 1", L"App Minor: 2", L"App Revision: 3",
+        L"App Path: C:\\Programs\\Quorset", L"App ProductName: Quorset",
     };
-    EXPECT_EQ(ReportLines(SampleFacts()), expected);
+    EXPECT_EQ(ReportLines(Facts({{1, L"frmLaunch.mnuPopupConfigure_Click"}, {2, L"frmConfigure.Initialize"},
+                                 {3, L"frmConfigure.LoadData"}})),
+              expected);
 }
 
-TEST(ErrorReport, EmptyStackAndNoExpandedInfoEndWithTheEmptyLine) {
-    ReportFacts f = SampleFacts();
-    f.stack.assign(103, L"");
-    f.errorProc.clear();
+TEST(ErrorReport, TheOptionalBlocksTheCutAndTheDeepSlots) {
+    ReportFacts f = Facts({}, false);
     f.errorNumber = -2147220504;
-    f.includeExpandedInfo = false;
+    f.errorProc.clear();
     auto lines = ReportLines(f);
-    ASSERT_EQ(lines.size(), 11u);
+    EXPECT_EQ(lines.size(), 11u) << "an empty stack, no expanded information: the empty line ends it";
     EXPECT_EQ(lines[4], L"Error Number   : -2147220504");
     EXPECT_EQ(lines[6], L"Error Procedure: ");
-    EXPECT_EQ(lines[9], L"---------------");
-    EXPECT_EQ(lines[10], L"");
-}
+    EXPECT_EQ(lines.back(), L"");
 
-TEST(ErrorReport, CurrentOperationFollowsTheStackBlock) {
-    ReportFacts f = SampleFacts();
+    f = Facts({{1, L"A"}}, false);
     f.currentOperation = L"Saving";
-    f.includeExpandedInfo = false;
-    auto lines = ReportLines(f);
-    ASSERT_EQ(lines.size(), 15u);
-    EXPECT_EQ(lines[13], L"");
-    EXPECT_EQ(lines[14], L"Current Operation: Saving");
-}
-
-TEST(ErrorReport, CutsTheDescriptionAt255Characters) {
-    ReportFacts f = SampleFacts();
     f.errorString = std::wstring(255, L'x') + std::wstring(45, L'y');
-    EXPECT_EQ(ReportLines(f)[3], L"Error String   : " + std::wstring(255, L'x'));
-}
+    lines = ReportLines(f);
+    EXPECT_EQ(lines[3], L"Error String   : " + std::wstring(255, L'x')) << "cut at 255 characters";
+    EXPECT_EQ(std::vector(lines.begin() + 10, lines.end()),
+              (std::vector<std::wstring>{L"01  A", L"", L"Current Operation: Saving"}));
 
-TEST(ErrorReport, ListsEveryFilledSlotOfTheWholeArrayWithWideIndices) {
-    ReportFacts f = SampleFacts();
-    f.stack.assign(103, L"");
-    f.stack[100] = L"deep";
-    f.stack[102] = L"deeper";
-    auto lines = ReportLines(f);
-    EXPECT_EQ(lines[10], L"100" + std::wstring(200, L' ') + L"deep");
-    EXPECT_EQ(lines[11], L"102" + std::wstring(204, L' ') + L"deeper");
-    EXPECT_EQ(lines[12], L"");
+    lines = ReportLines(Facts({{100, L"deep"}, {102, L"deeper"}}, false));
+    EXPECT_EQ(std::vector(lines.begin() + 10, lines.end()),
+              (std::vector<std::wstring>{L"100" + std::wstring(200, L' ') + L"deep",
+                                         L"102" + std::wstring(204, L' ') + L"deeper", L""}))
+        << "every filled slot of the whole array, with wide indices";
 }
 
 }  // namespace

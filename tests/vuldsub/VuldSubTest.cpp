@@ -18,119 +18,69 @@ using namespace vuldsub;
 
 namespace {
 
-struct Delivery {
-    int32_t message;
-    intptr_t wParam;
-    bool iconicAtDelivery;
-};
-
+// Records what reaches it and answers with `response`.
 class Sink : public ISubclass {
 public:
     int32_t response = emrPreprocess;
-    std::vector<Delivery> deliveries;
-    std::vector<UINT> activeWhileAsked;
+    std::vector<std::pair<intptr_t, bool>> commands;  // wParam, and whether the window was minimised then
 
     int32_t MsgResponse() override {
-        activeWhileAsked.push_back(MessageHookManager::Instance().ActiveMessage());
+        EXPECT_EQ(MessageHookManager::Instance().ActiveMessage(), UINT{WM_SYSCOMMAND});
         return response;
     }
     void MsgResponse(int32_t) override {}
-    intptr_t WindowProc(intptr_t hwnd, int32_t message, intptr_t wParam, intptr_t) override {
-        deliveries.push_back({message, wParam, ::IsIconic(reinterpret_cast<HWND>(hwnd)) != FALSE});
+    intptr_t WindowProc(intptr_t hwnd, int32_t, intptr_t wParam, intptr_t) override {
+        commands.emplace_back(wParam, ::IsIconic(reinterpret_cast<HWND>(hwnd)) != FALSE);
         return 0;
-    }
-    int Count(int32_t message) const {
-        int n = 0;
-        for (auto& d : deliveries) n += d.message == message;
-        return n;
     }
 };
 
 class ClosingForm : public toolkit::Form {
 public:
     ClosingForm() : Form(test::DemoDesign()) {}
-    std::vector<int> reasons;
+    int closes = 0;
 
 protected:
-    void Form_QueryUnload(bool& cancel, int reason) override {
-        reasons.push_back(reason);
+    void Form_QueryUnload(bool& cancel, int) override {
+        ++closes;
         cancel = true;
     }
 };
 
-class Hooks : public ::testing::Test {
-protected:
-    void SetUp() override {
-        form.Show();
-        test::DrainMessages();
-        hooks.HookMessage(&sink, form.hwnd(), WM_ACTIVATE);
-        hooks.HookMessage(&sink, form.hwnd(), WM_SYSCOMMAND);
-    }
-    void TearDown() override {
-        hooks.UnhookMessage(&sink, form.hwnd(), WM_ACTIVATE);
-        hooks.UnhookMessage(&sink, form.hwnd(), WM_SYSCOMMAND);
-    }
+TEST(Hooks, EachResponseDecidesWhenTheSinkRunsAndUnhookingStopsIt) {
     MessageHookManager& hooks = MessageHookManager::Instance();
     ClosingForm form;
+    form.Show();
     Sink sink;
-};
+    HWND window = form.hwnd();
+    hooks.HookMessage(&sink, window, WM_SYSCOMMAND);
+    hooks.HookMessage(&sink, window, WM_SYSCOMMAND);  // twice: still delivered once
+    auto command = [&](WPARAM c) { ::SendMessageW(window, WM_SYSCOMMAND, c, 0); };
 
-TEST_F(Hooks, ActivationReachesTheSinkAndTheWindowStillActivates) {
-    ClosingForm other;
-    other.Show();
-    test::DrainMessages();
-    ASSERT_GE(sink.Count(WM_ACTIVATE), 1);
-    EXPECT_EQ(LOWORD(sink.deliveries.back().wParam), WA_INACTIVE);
-
-    ::SetActiveWindow(form.hwnd());
-    test::DrainMessages();
-    EXPECT_NE(LOWORD(sink.deliveries.back().wParam), WA_INACTIVE);
-    EXPECT_EQ(::GetActiveWindow(), form.hwnd()) << "the window's own activation went on";
-    for (UINT active : sink.activeWhileAsked) EXPECT_TRUE(active == WM_ACTIVATE || active == WM_SYSCOMMAND);
-}
-
-TEST_F(Hooks, SystemCommandsReachTheSinkFirstAndStillMinimiseAndClose) {
-    ::SendMessageW(form.hwnd(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
-    ASSERT_EQ(sink.Count(WM_SYSCOMMAND), 1);
-    EXPECT_EQ(sink.deliveries.back().wParam, SC_MINIMIZE);
-    EXPECT_FALSE(sink.deliveries.back().iconicAtDelivery) << "a preprocessing sink runs first";
-    EXPECT_TRUE(::IsIconic(form.hwnd()));
-    ::SendMessageW(form.hwnd(), WM_SYSCOMMAND, SC_RESTORE, 0);
-    EXPECT_FALSE(::IsIconic(form.hwnd()));
-
-    ::SendMessageW(form.hwnd(), WM_SYSCOMMAND, SC_CLOSE, 0);
-    EXPECT_EQ(form.reasons, std::vector<int>{0}) << "Close still reached the window";
-    ::SendMessageW(form.hwnd(), WM_SYSCOMMAND, 1000, 0);
-    EXPECT_EQ(sink.deliveries.back().wParam, 1000);
-    EXPECT_EQ(sink.activeWhileAsked.back(), UINT{WM_SYSCOMMAND});
-}
-
-TEST_F(Hooks, APostProcessingSinkRunsAfterAndAConsumingSinkReplacesTheWindow) {
+    command(SC_MINIMIZE);  // preprocessing: the sink first, then the window
+    command(SC_RESTORE);
     sink.response = emrPostProcess;
-    ::SendMessageW(form.hwnd(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
-    EXPECT_TRUE(sink.deliveries.back().iconicAtDelivery);
-    ::SendMessageW(form.hwnd(), WM_SYSCOMMAND, SC_RESTORE, 0);
-
+    command(SC_MINIMIZE);
+    command(SC_RESTORE);
+    EXPECT_EQ(sink.commands, (std::vector<std::pair<intptr_t, bool>>{
+                                 {SC_MINIMIZE, false}, {SC_RESTORE, true}, {SC_MINIMIZE, true}, {SC_RESTORE, false}}));
+    command(SC_CLOSE);
+    EXPECT_EQ(form.closes, 1) << "Close still reached the window";
     sink.response = emrConsume;
-    ::SendMessageW(form.hwnd(), WM_SYSCOMMAND, SC_CLOSE, 0);
-    EXPECT_TRUE(form.reasons.empty());
-}
+    command(SC_CLOSE);
+    EXPECT_EQ(form.closes, 1) << "a consuming sink replaces the window";
+    EXPECT_EQ(sink.commands.size(), 6u);
 
-TEST_F(Hooks, UnhookingStopsTheDelivery) {
-    hooks.HookMessage(&sink, form.hwnd(), WM_SYSCOMMAND);  // twice: still delivered once
-    ::SendMessageW(form.hwnd(), WM_SYSCOMMAND, 1001, 0);
-    EXPECT_EQ(sink.Count(WM_SYSCOMMAND), 1);
-    hooks.UnhookMessage(&sink, form.hwnd(), WM_SYSCOMMAND);
-    ::SendMessageW(form.hwnd(), WM_SYSCOMMAND, 1001, 0);
-    EXPECT_EQ(sink.Count(WM_SYSCOMMAND), 1);
-    ::SendMessageW(form.hwnd(), WM_SYSCOMMAND, SC_CLOSE, 0);
-    EXPECT_EQ(form.reasons, std::vector<int>{0}) << "the window works on without the hook";
+    hooks.UnhookMessage(&sink, window, WM_SYSCOMMAND);
+    command(SC_CLOSE);
+    EXPECT_EQ(sink.commands.size(), 6u);
+    EXPECT_EQ(form.closes, 2) << "the window works on without the hook";
 }
 
 TEST(ShellLauncher, AMissingFileFails) {
     ShellLauncher launcher;
     test::ScratchFolder folder;
-    EXPECT_EQ(launcher.LaunchFile(0, folder.File(L"vuld.exe"), L"", folder.Path().wstring() + L"\\", SW_SHOWNORMAL), 0);
+    EXPECT_EQ(launcher.LaunchFile(0, folder.File(L"vuld.exe"), L"", folder.Path().wstring(), SW_SHOWNORMAL), 0);
     EXPECT_EQ(launcher.LastError(), DWORD{ERROR_FILE_NOT_FOUND});
 }
 
