@@ -81,6 +81,17 @@ inline ErrorInfo Raised(const std::function<void()>& call) {
     return {};
 }
 
+// The width of an icon's image, 0 for no icon.
+inline LONG IconWidth(HICON icon) {
+    ICONINFO info{};
+    if (!icon || !::GetIconInfo(icon, &info)) return 0;
+    BITMAP bits{};
+    ::GetObjectW(info.hbmColor ? info.hbmColor : info.hbmMask, sizeof bits, &bits);
+    if (info.hbmColor) ::DeleteObject(info.hbmColor);
+    ::DeleteObject(info.hbmMask);
+    return bits.bmWidth;
+}
+
 // A test with gErrHandler set up as start-up sets it, reporting into a scratch folder,
 // and with message boxes recorded.
 class HandlerTest : public ::testing::Test {

@@ -39,27 +39,20 @@ protected:
     std::unique_ptr<frmLaunch> launcher;
 };
 
-std::wstring ItemText(HMENU menu, int position) {
-    wchar_t text[128] = L"";
-    ::GetMenuStringW(menu, static_cast<UINT>(position), text, 128, MF_BYPOSITION);
-    return text;
-}
-
 TEST_F(Launcher, LoadingSetsCaptionsTipsTheSystemMenuAndTheTrayIcon) {
     EXPECT_TRUE(notices.boxes.empty());
     EXPECT_EQ(launcher->Caption(), L"Quorset");
     EXPECT_EQ((*launcher)(L"tbToolbar").Buttons[2].ToolTipText, L"Check for updates with Tamrel");
     EXPECT_EQ((*launcher)(L"mnuPopupShowToolbar").Caption(), L"&Show Toolbar");
-
     HMENU system = ::GetSystemMenu(launcher->hwnd(), FALSE);
     int count = ::GetMenuItemCount(system);
-    ASSERT_GE(count, 3);
+    wchar_t configure[128] = L"", about[128] = L"";
+    ::GetMenuStringW(system, frmLaunch::kConfigureCommand, configure, 128, MF_BYCOMMAND);
+    ::GetMenuStringW(system, frmLaunch::kAboutCommand, about, 128, MF_BYCOMMAND);
+    EXPECT_STREQ(configure, L"Configure Quorset...");
+    EXPECT_STREQ(about, L"About Quorset");
+    EXPECT_EQ(::GetMenuItemID(system, count - 1), UINT{frmLaunch::kAboutCommand}) << "at the end, after a separator";
     EXPECT_EQ(::GetMenuState(system, static_cast<UINT>(count - 3), MF_BYPOSITION) & MF_SEPARATOR, UINT{MF_SEPARATOR});
-    EXPECT_EQ(ItemText(system, count - 2), L"Configure Quorset...");
-    EXPECT_EQ(::GetMenuItemID(system, count - 2), UINT{frmLaunch::kConfigureCommand});
-    EXPECT_EQ(ItemText(system, count - 1), L"About Quorset");
-    EXPECT_EQ(::GetMenuItemID(system, count - 1), UINT{frmLaunch::kAboutCommand});
-
     ASSERT_NE(launcher->SysTray(), nullptr);
     EXPECT_TRUE(launcher->SysTray()->Shown());
     EXPECT_STREQ(launcher->SysTray()->Record().szTip, "Quorset");
@@ -76,14 +69,7 @@ TEST_F(Launcher, AtOtherDotsPerInchEverythingFollowsTheWindow) {
     HWND toolbar = (*launcher)(L"tbToolbar").hwnd();
     auto buttonSize = [&] { return LOWORD(::SendMessageW(toolbar, TB_GETBUTTONSIZE, 0, 0)); };
     auto iconSize = [&](WPARAM kind) {
-        ICONINFO info{};
-        HICON icon = reinterpret_cast<HICON>(::SendMessageW(launcher->hwnd(), WM_GETICON, kind, 0));
-        if (!icon || !::GetIconInfo(icon, &info)) return LONG{0};
-        BITMAP bits{};
-        ::GetObjectW(info.hbmColor ? info.hbmColor : info.hbmMask, sizeof bits, &bits);
-        if (info.hbmColor) ::DeleteObject(info.hbmColor);
-        ::DeleteObject(info.hbmMask);
-        return bits.bmWidth;
+        return test::IconWidth(reinterpret_cast<HICON>(::SendMessageW(launcher->hwnd(), WM_GETICON, kind, 0)));
     };
     EXPECT_EQ(iconSize(ICON_SMALL), ::GetSystemMetricsForDpi(SM_CXSMICON, static_cast<UINT>(dpi)));
     test::SaveScreenshot(launcher->hwnd(), L"launcher-" + std::to_wstring(dpi) + L"dpi");
@@ -116,11 +102,8 @@ TEST_F(Launcher, AtOtherDotsPerInchEverythingFollowsTheWindow) {
 }
 
 TEST(BitOps, LowWordsAsSignedSixteenBitNumbers) {
-    EXPECT_EQ(modBitOps::LoWord(0x00010002), 2);
-    EXPECT_EQ(modBitOps::LongToInt(65535), -1);
-    EXPECT_EQ(modBitOps::LongToInt(32767), 32767);
-    EXPECT_EQ(modBitOps::LongToInt(-1), -1);
-    EXPECT_EQ(modBitOps::LongToInt(32768), -32768);
+    for (auto [value, word] : {std::pair{0x00010002, 2}, {65535, -1}, {32767, 32767}, {-1, -1}, {0x7FFF8000, -32768}})
+        EXPECT_EQ(modBitOps::LoWord(value), word) << value;
 }
 
 }  // namespace
