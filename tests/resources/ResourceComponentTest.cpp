@@ -45,44 +45,42 @@ TEST(ResourceComponent, EveryIdTheProgramAsksForHasATextInEveryLocale) {
     }
 }
 
+// Arguments of a late-bound call arrive last first.
+HRESULT Invoke(IDispatch& dispatch, DISPID id, std::vector<VARIANT> arguments, VARIANT& result) {
+    DISPPARAMS params{arguments.data(), nullptr, static_cast<UINT>(arguments.size()), 0};
+    ::VariantInit(&result);
+    return dispatch.Invoke(id, IID_NULL, 0, DISPATCH_METHOD, &params, &result, nullptr, nullptr);
+}
+
 TEST(ResourceComponent, LateBoundCallsReachTheSameOperations) {
     auto component = Create(L"Vuld1031.Resources");
     ASSERT_TRUE(component);
-    IDispatch* dispatch = component.get();
-    DISPID ids[1];
-    LPOLESTR names[] = {const_cast<LPOLESTR>(L"GetResString")};
-    ASSERT_EQ(dispatch->GetIDsOfNames(IID_NULL, names, 1, 0, ids), S_OK);
-    EXPECT_EQ(ids[0], 3);
-
-    VARIANT argument;
-    ::VariantInit(&argument);
-    argument.vt = VT_BSTR;
-    argument.bstrVal = ::SysAllocString(L"1403");  // converted to a number as a late-bound caller expects
-    DISPPARAMS params{&argument, nullptr, 1, 0};
-    VARIANT result;
-    ::VariantInit(&result);
-    ASSERT_EQ(dispatch->Invoke(3, IID_NULL, 0, DISPATCH_METHOD, &params, &result, nullptr, nullptr), S_OK);
+    IDispatch& dispatch = *component.get();
+    DISPID id = 0;
+    LPOLESTR name = const_cast<LPOLESTR>(L"GetResString");
+    ASSERT_EQ(dispatch.GetIDsOfNames(IID_NULL, &name, 1, 0, &id), S_OK);
+    EXPECT_EQ(id, 3);
+    VARIANT text{}, result;
+    text.vt = VT_BSTR;
+    text.bstrVal = ::SysAllocString(L"1403");  // converted to a number as a late-bound caller expects
+    ASSERT_EQ(Invoke(dispatch, 3, {text}, result), S_OK);
     ASSERT_EQ(result.vt, VT_BSTR);
     EXPECT_STREQ(result.bstrVal, L"Quorset &beenden");
     ::VariantClear(&result);
-    ::VariantClear(&argument);
+    EXPECT_EQ(Invoke(dispatch, 2, {text}, result), DISP_E_BADPARAMCOUNT);
+    ::VariantClear(&text);
 
-    VARIANT pictureArgs[2];
-    pictureArgs[1].vt = VT_I4;  // arguments arrive last first
-    pictureArgs[1].lVal = 1401;
-    pictureArgs[0].vt = VT_I4;
-    pictureArgs[0].lVal = 1;
-    DISPPARAMS pictureParams{pictureArgs, nullptr, 2, 0};
-    ASSERT_EQ(dispatch->Invoke(2, IID_NULL, 0, DISPATCH_METHOD, &pictureParams, &result, nullptr, nullptr), S_OK);
+    VARIANT size{}, picture{};
+    size.vt = picture.vt = VT_I4;
+    size.lVal = 1;
+    picture.lVal = 1401;
+    ASSERT_EQ(Invoke(dispatch, 2, {size, picture}, result), S_OK);
     EXPECT_EQ(result.vt, VT_DISPATCH);
     EXPECT_NE(result.pdispVal, nullptr);
     ::VariantClear(&result);
-
-    EXPECT_EQ(dispatch->Invoke(2, IID_NULL, 0, DISPATCH_METHOD, &params, &result, nullptr, nullptr),
-              DISP_E_BADPARAMCOUNT);
-    IPictureDisp* picture = nullptr;
-    EXPECT_EQ(component->GetResPicture(1401, 7, &picture), E_INVALIDARG);
-    EXPECT_TRUE(FAILED(component->GetResPicture(4711, 1, &picture)));
+    IPictureDisp* none = nullptr;
+    EXPECT_EQ(component->GetResPicture(1401, 7, &none), E_INVALIDARG);
+    EXPECT_TRUE(FAILED(component->GetResPicture(4711, 1, &none)));
 }
 
 TEST(ResourceComponent, TheIconCarriesEverySizeTheProgramShows) {

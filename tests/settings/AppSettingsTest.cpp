@@ -22,27 +22,18 @@ protected:
     NoticeRecorder notices;
 };
 
-TEST_F(AppSettings, WithNothingStoredBothAreTrueAndNothingIsWritten) {
-    {
+TEST_F(AppSettings, StoredTextsConvertTheClassicWayAndNothingStoredMeansTrue) {
+    for (auto [text, expected] : {std::pair{"false", false}, {"FALSE", false}, {"0", false}, {"-1", true}, {"1", true},
+                                  {"True", true}, {nullptr, true}}) {
+        ClearProgramKeys();
+        if (text) Store(L"AutoHide", text), Store(L"AutoRun", text);
         CAppSettings settings;
-        EXPECT_TRUE(settings.AutoHide());
-        EXPECT_TRUE(settings.AutoRun());
-    }
-    EXPECT_FALSE(KeyExists(kProgramKey));
-    EXPECT_FALSE(ReadBack(kRunKey, L"Quorset").exists) << "loading never touches the Run entry";
-    EXPECT_EQ(CAppSettings::SettingsKeyPath(), kSettingsKey);
-}
-
-TEST_F(AppSettings, StoredTextsConvertTheClassicWay) {
-    for (auto [text, expected] : {std::pair{"false", false}, {"FALSE", false}, {"0", false}, {"-1", true},
-                                  {"1", true}, {"True", true}}) {
-        Store(L"AutoHide", text);
-        Store(L"AutoRun", text);
-        CAppSettings settings;
-        EXPECT_EQ(settings.AutoHide(), expected) << text;
-        EXPECT_EQ(settings.AutoRun(), expected) << text;
+        EXPECT_EQ(settings.AutoHide(), expected) << (text ? text : "nothing");
+        EXPECT_EQ(settings.AutoRun(), expected) << (text ? text : "nothing");
     }
     EXPECT_TRUE(notices.boxes.empty());
+    EXPECT_FALSE(KeyExists(kProgramKey)) << "loading writes nothing";
+    EXPECT_FALSE(ReadBack(kRunKey, L"Quorset").exists) << "loading never touches the Run entry";
 }
 
 TEST_F(AppSettings, AnUnreadableSettingStopsLoadingWithTheCriticalBox) {
@@ -53,40 +44,31 @@ TEST_F(AppSettings, AnUnreadableSettingStopsLoadingWithTheCriticalBox) {
     EXPECT_FALSE(settings.AutoRun()) << "loading stopped before it";
     ASSERT_EQ(notices.boxes.size(), 1u);
     EXPECT_EQ(notices.boxes[0].prompt.rfind(L"An error has occured in Quorset.CAppSettings.Class_Initialize \r\n\r\n"
-                                            L"Error:13\r\nDescription:Type mismatch\r\nLine:", 0),
-              0u)
-        << std::string(notices.boxes[0].prompt.begin(), notices.boxes[0].prompt.end());
+                                            L"Error:13\r\nDescription:Type mismatch\r\nLine:", 0), 0u);
     EXPECT_EQ(notices.boxes[0].style, unsigned(MB_OK | MB_ICONSTOP));
 }
 
-TEST_F(AppSettings, AnySetterCallSavesBothAtDestruction) {
+TEST_F(AppSettings, TheRunEntryFollowsAtOnceAndBothSettingsAtDestructionAfterAnySetterCall) {
     Store(L"AutoHide", "False");
+    Store(L"AutoRun", "0");
+    CAppSettings{}.AutoHide(false);  // an unchanged value is still a change
+    EXPECT_EQ(ReadBack(kSettingsKey, L"AutoRun").bytes, std::string("False\0", 6)) << "both are written";
     Store(L"AutoRun", "0");
     {
         CAppSettings settings;
-        settings.AutoHide(false);  // unchanged value: still a change
+        settings.AutoRun(true);
+        std::wstring expected = modSupport::AppPath() + L"test_settings /S";
+        Stored run = ReadBack(kRunKey, L"Quorset");
+        EXPECT_EQ(run.type, DWORD{REG_SZ});
+        EXPECT_EQ(run.bytes, std::string(expected.begin(), expected.end()) + '\0') << "unquoted, with /S";
+        settings.AutoRun(false);
+        EXPECT_FALSE(ReadBack(kRunKey, L"Quorset").exists);
+        settings.AutoRun(false);  // no entry: nothing happens, nothing is shown
+        EXPECT_EQ(ReadBack(kSettingsKey, L"AutoRun").bytes, std::string("0\0", 2)) << "the settings wait";
     }
     EXPECT_EQ(ReadBack(kSettingsKey, L"AutoHide").bytes, std::string("False\0", 6));
-    EXPECT_EQ(ReadBack(kSettingsKey, L"AutoRun").bytes, std::string("False\0", 6)) << "both are written";
-    EXPECT_FALSE(ReadBack(kRunKey, L"Quorset").exists);
-}
-
-TEST_F(AppSettings, AutoRunWritesAndDeletesTheRunEntryAtOnce) {
-    CAppSettings settings;
-    settings.AutoRun(true);
-    Stored run = ReadBack(kRunKey, L"Quorset");
-    ASSERT_TRUE(run.exists);
-    EXPECT_EQ(run.type, DWORD{REG_SZ});
-    std::wstring expected = modSupport::AppPath() + L"test_settings /S";
-    EXPECT_EQ(run.bytes, std::string(expected.begin(), expected.end()) + '\0') << "unquoted, with /S";
-    settings.AutoRun(true);
-    EXPECT_EQ(ReadBack(kRunKey, L"Quorset").bytes, run.bytes);
-
-    settings.AutoRun(false);
-    EXPECT_FALSE(ReadBack(kRunKey, L"Quorset").exists);
-    settings.AutoRun(false);  // no entry: nothing happens, nothing is shown
+    EXPECT_EQ(ReadBack(kSettingsKey, L"AutoRun").bytes, std::string("False\0", 6));
     EXPECT_TRUE(notices.boxes.empty());
-    EXPECT_FALSE(KeyExists(kSettingsKey)) << "the settings themselves wait for the destruction";
 }
 
 }  // namespace

@@ -36,13 +36,15 @@ protected:
     CFormPos position;
 };
 
-TEST_F(FormPos, SavesTheOuterRectangleInTwips) {
+TEST_F(FormPos, SavesTheOuterRectangleInTwipsAndCentresOnThePrimaryScreen) {
     form.Move(1500, 1200, 4800, 2700);
     position.SaveForm();
     Stored stored = ReadBack(kPositionsKey, L"frmDemo");
     EXPECT_EQ(stored.type, DWORD{REG_SZ});
     EXPECT_EQ(stored.bytes, std::string("L=1500;T=1200;W=4800;H=2700;S=0;\0", 33));
     EXPECT_EQ(CFormPos::PlacementText(-300, 1500.5f, 1, 2, 2), L"L=-300;T=1500.5;W=1;H=2;S=2;");
+    position.CenterForm();
+    ExpectAt((toolkit::Screen::Width() - 4800) / 2, (toolkit::Screen::Height() - 2700) / 2, 4800, 2700);
 }
 
 // What a stored placement text restores: the rectangle in twips (left, top, width,
@@ -95,21 +97,14 @@ TEST_F(FormPos, StatesOneAndTwoApplyOnlyTheStateAndOthersMoveTheWindow) {
     ExpectAt(1500, 1200, 4800, 2700);
 }
 
-TEST_F(FormPos, CentresTheWindowOnThePrimaryScreen) {
-    form.Move(0, 0, 4800, 2700);
-    position.CenterForm();
-    ExpectAt((toolkit::Screen::Width() - 4800) / 2, (toolkit::Screen::Height() - 2700) / 2, 4800, 2700);
-}
-
 TEST_F(FormPos, WithoutAFormEveryOperationShowsItsBox) {
     CFormPos unset;
     unset.CenterForm();
     EXPECT_FALSE(unset.RestoreForm(true));
     unset.SaveForm();
     ASSERT_EQ(notices.boxes.size(), 3u);
-    EXPECT_EQ(notices.boxes[0].title, L"CenterForm");
-    EXPECT_EQ(notices.boxes[1].title, L"RestoreForm");
-    EXPECT_EQ(notices.boxes[2].title, L"SaveForm");
+    for (auto [box, title] : {std::pair{0, L"CenterForm"}, {1, L"RestoreForm"}, {2, L"SaveForm"}})
+        EXPECT_EQ(notices.boxes[box].title, title);
     EXPECT_EQ(notices.boxes[0].prompt, L"Error: 91. Object variable or With block variable not set");
     EXPECT_EQ(unset.RegistryPath(), L"SOFTWARE\\Brom\\Quorset");
     EXPECT_EQ(unset.SubKey(), L"Positions");

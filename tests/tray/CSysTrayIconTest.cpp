@@ -11,43 +11,29 @@ using namespace qs;
 
 namespace {
 
-int32_t NumberOf(auto&& call) {
-    try {
-        call();
-    } catch (const qs::Error& e) {
-        return e.number();
-    }
-    return 0;
-}
-
 TEST(SysTrayIcon, TheRecordIsTheFirstAnsiVersionWithAFittedTip) {
-    CSysTrayIcon tray;
-    EXPECT_EQ(tray.Record().cbSize, NOTIFYICONDATAA_V1_SIZE);
-    EXPECT_EQ(NOTIFYICONDATAA_V1_SIZE, 104u) << "88 bytes with 8-byte handles";
+    EXPECT_EQ(CSysTrayIcon().Record().cbSize, NOTIFYICONDATAA_V1_SIZE);
     char field[64];
-    CSysTrayIcon::FitTip(field, std::wstring(63, L'a'));
-    EXPECT_EQ(std::string(field, 64), std::string(63, 'a') + '\0');
-    CSysTrayIcon::FitTip(field, std::wstring(70, L'b'));
-    EXPECT_EQ(std::string(field, 64), std::string(63, 'b') + '\0') << "cut to 63 and the terminator";
-    CSysTrayIcon::FitTip(field, L"Gr\u00FC\u00DFe");
-    EXPECT_EQ(std::string(field, 7), std::string("Gr\xFC\xDF" "e\0 ", 7)) << "ANSI, then blanks";
+    for (auto [tip, bytes] : {std::pair{std::wstring(63, L'a'), std::string(63, 'a') + '\0'},
+                              {std::wstring(70, L'b'), std::string(63, 'b') + '\0'},  // cut to 63 and the terminator
+                              {std::wstring(L"Gr\u00FC\u00DFe"), std::string("Gr\xFC\xDF" "e\0 ", 7)}}) {  // ANSI, then blanks
+        CSysTrayIcon::FitTip(field, tip);
+        EXPECT_EQ(std::string(field, bytes.size()), bytes);
+    }
 }
 
 TEST(SysTrayIcon, ShowingWithoutOwnerOrIconIsAnErrorAndHidingUnshownDoesNothing) {
     CSysTrayIcon tray;
     tray.HideIcon();
-    EXPECT_EQ(NumberOf([&] { tray.ShowIcon(); }), CSysTrayIcon::errNotInitialized);
+    EXPECT_EQ(test::Raised([&] { tray.ShowIcon(); }).number, CSysTrayIcon::errNotInitialized) << "no owner";
     toolkit::Form form(test::DemoDesign());
     form.Load();
     tray.Init(&form);
-    EXPECT_EQ(NumberOf([&] { tray.ShowIcon(); }), CSysTrayIcon::errNotInitialized) << "no icon yet";
+    ErrorInfo raised = test::Raised([&] { tray.ShowIcon(); });
+    EXPECT_EQ(raised.number, CSysTrayIcon::errNotInitialized) << "no icon yet";
+    EXPECT_EQ(raised.source, L"test_tray.CSysTrayIcon") << "the executable's name and the component's";
+    EXPECT_EQ(raised.description, L"Object not properly initialized.");
     EXPECT_FALSE(tray.Shown());
-    try {
-        tray.ShowIcon();
-    } catch (const qs::Error& e) {
-        EXPECT_EQ(e.source(), L"test_tray.CSysTrayIcon") << "the executable's name and the component's";
-        EXPECT_EQ(e.description(), L"Object not properly initialized.");
-    }
     EXPECT_EQ(tray.DisplayEvent(), WM_RBUTTONDOWN);
     EXPECT_EQ(tray.PopupFlags(), 2);
 }
