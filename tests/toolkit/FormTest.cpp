@@ -1,6 +1,6 @@
 // Forms built from a design table: controls placed inside their containers, events of
-// tab strips, unload reasons from real messages, tool tips, the dialog's place and the
-// failures that reach a window procedure.
+// tab strips, pop-up menus, tool tips, the dialog's place and the failures that reach a
+// window procedure.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -18,24 +18,11 @@ using namespace qs::toolkit;
 
 namespace {
 
-// Records what the toolkit asks of a form.
-class RecordingForm : public Form {
-public:
-    RecordingForm() : Form(test::DemoDesign()) {}
-    std::vector<int> queryReasons;
-    int unloads = 0;
-    bool cancelQuery = false;
-
-protected:
-    void Form_QueryUnload(bool& cancel, int reason) override {
-        queryReasons.push_back(reason);
-        cancel = cancelQuery;
-    }
-    void Form_Unload(bool&) override { ++unloads; }
-};
+// The reasons a form is unloaded for are checked end to end, by what the toolbar window
+// does at each (tests/e2e).
 
 TEST(Form, ControlsStandInsideTheirContainersAndTabStripsRaiseTheirClick) {
-    RecordingForm form;
+    Form form(test::DemoDesign());
     form.Load();
     EXPECT_FALSE(form.Visible()) << "loading does not show";
     float tpp = Screen::TwipsPerPixelX();
@@ -58,27 +45,6 @@ TEST(Form, ControlsStandInsideTheirContainersAndTabStripsRaiseTheirClick) {
     EXPECT_EQ(form(L"tabTab").SelectedTab(), 2);
 }
 
-TEST(Form, UnloadReasonsComeFromTheRealMessages) {
-    RecordingForm form;
-    form.Show();
-    form.cancelQuery = true;
-    ::SendMessageW(form.hwnd(), WM_SYSCOMMAND, SC_CLOSE, 0);     // the close box and the system menu's Close
-    ::SendMessageW(form.hwnd(), WM_SYSKEYDOWN, VK_F4, 1 << 29);  // Alt+F4
-    test::DrainMessages();
-    ::SendMessageW(form.hwnd(), WM_CLOSE, 0, 0);  // another program
-    form.Unload();                                // code
-    EXPECT_EQ(::SendMessageW(form.hwnd(), WM_QUERYENDSESSION, 0, 0), FALSE) << "a cancel refuses the log-off";
-    EXPECT_EQ(form.queryReasons, (std::vector<int>{0, 0, 3, 1, 2}));
-    EXPECT_EQ(form.unloads, 0);
-
-    form.cancelQuery = false;
-    EXPECT_EQ(::SendMessageW(form.hwnd(), WM_QUERYENDSESSION, 0, 0), TRUE);
-    EXPECT_TRUE(form.Loaded()) << "nothing ends before the session really ends";
-    ::SendMessageW(form.hwnd(), WM_ENDSESSION, TRUE, 0);
-    EXPECT_EQ(form.unloads, 1);
-    EXPECT_FALSE(form.Loaded());
-}
-
 // The open menu, read from inside its own loop; then Down, Down, Enter.
 std::vector<std::wstring> gMenuItems;
 int gMenuDefault = -1;
@@ -97,7 +63,7 @@ void CALLBACK ReadAndChoose(HWND window, UINT, UINT_PTR id, DWORD) {
 }
 
 TEST(Form, APopupMenuLeavesOutHiddenItemsMarksTheDefaultAndRunsTheChoiceBeforeReturning) {
-    RecordingForm form;
+    Form form(test::DemoDesign());
     form.Show();
     test::DrainMessages();
     std::string chosen;
@@ -110,7 +76,7 @@ TEST(Form, APopupMenuLeavesOutHiddenItemsMarksTheDefaultAndRunsTheChoiceBeforeRe
 }
 
 TEST(Form, HoveringAToolbarButtonShowsItsTip) {
-    RecordingForm form;
+    Form form(test::DemoDesign());
     form.Load();
     form(L"tbToolbar").Buttons[1].ToolTipText = L"Start VuldIDE";
     form.Move(1500, 1500, form.Width(), form.Height());
@@ -154,7 +120,7 @@ class CallbackEdge : public test::HandlerTest {};
 
 TEST_F(CallbackEdge, AFailureOutsideAnyFrameIsReportedAndTheFormGoesOn) {
     MExceptionHandler::InstallExceptionFilter();
-    RecordingForm form;
+    Form form(test::DemoDesign());
     form.Load();
     int clicks = 0;
     form(L"cmdOK").Click = [&] {
