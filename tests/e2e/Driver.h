@@ -251,6 +251,17 @@ public:
         return process.hProcess;
     }
 
+    // Started with `arguments`: its toolbar window, once its icon is in the tray.
+    HWND StartToTray(const std::wstring& arguments = L"") {
+        Start(arguments);
+        HWND launcher = Launcher();
+        if (!WaitFor([&] { return launcher && TrayIconPresent(launcher); })) {
+            ADD_FAILURE() << "no icon in the tray";
+            return nullptr;
+        }
+        return launcher;
+    }
+
     // Started without "/S": its toolbar window, once in front.
     HWND StartShown() {
         Start();

@@ -50,10 +50,8 @@ TEST_F(EndToEnd, AStartShowsTheToolbarCentredOnceAndTheSilentSwitchKeepsOnlyTheI
 
     for (auto [arguments, visible] : {std::pair{L"/S", false}, {L"-x /Silent", false}, {L"/s", true}}) {
         Quorset silent;
-        silent.Start(arguments);
-        launcher = silent.Launcher();
+        launcher = silent.StartToTray(arguments);
         ASSERT_NE(launcher, nullptr) << arguments;
-        EXPECT_TRUE(WaitFor([&] { return TrayIconPresent(launcher); })) << arguments;
         Settle(launcher);  // start-up has ended once its window answers
         EXPECT_EQ(Visible(launcher), visible) << arguments;
     }
@@ -61,9 +59,8 @@ TEST_F(EndToEnd, AStartShowsTheToolbarCentredOnceAndTheSilentSwitchKeepsOnlyTheI
 
 TEST_F(EndToEnd, TheTrayMenuHidesAndShowsAndADoubleClickShows) {
     Quorset quorset;
-    quorset.Start();
-    HWND launcher = quorset.Launcher();
-    ASSERT_TRUE(WaitFor([&] { return TrayIconPresent(launcher); }));
+    HWND launcher = quorset.StartToTray();
+    ASSERT_NE(launcher, nullptr);
     TrayCallback(launcher, WM_RBUTTONDOWN);
     ASSERT_TRUE(quorset.ChooseFromMenu(2, L"e2e-tray-menu"));  // Show Toolbar, Hide Toolbar
     EXPECT_TRUE(WaitFor([&] { return !Visible(launcher); }));
@@ -80,9 +77,8 @@ TEST_F(EndToEnd, TheTrayMenuHidesAndShowsAndADoubleClickShows) {
 
 TEST_F(EndToEnd, ClosingOnlyHidesAndExitSavesThePlacementAndEnds) {
     Quorset quorset;
-    quorset.Start();
-    HWND launcher = quorset.Launcher();
-    ASSERT_TRUE(WaitFor([&] { return TrayIconPresent(launcher); }));
+    HWND launcher = quorset.StartToTray();
+    ASSERT_NE(launcher, nullptr);
     ::PostMessageW(launcher, WM_SYSCOMMAND, SC_CLOSE, 0);
     EXPECT_TRUE(WaitFor([&] { return !Visible(launcher); }));
     TrayCallback(launcher, WM_LBUTTONDBLCLK);
@@ -126,9 +122,8 @@ TEST_F(EndToEnd, LogOffAndTheTaskManagerEndTheProgramThroughItsUnload) {
     for (bool logOff : {true, false}) {
         ClearProgramKeys();
         Quorset quorset;
-        quorset.Start(L"/S");
-        HWND launcher = quorset.Launcher();
-        ASSERT_TRUE(WaitFor([&] { return TrayIconPresent(launcher); }));
+        HWND launcher = quorset.StartToTray(L"/S");
+        ASSERT_NE(launcher, nullptr);
         if (logOff) {
             EXPECT_EQ(::SendMessageW(launcher, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), TRUE);
             ::PostMessageW(launcher, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
@@ -238,9 +233,8 @@ TEST_F(EndToEnd, WithoutResourceComponentsFailuresAreReportedAndTheProgramStillE
 
 TEST_F(EndToEnd, TheIconComesBackWhenTheTaskbarIsCreatedAgain) {
     Quorset quorset;
-    quorset.Start(L"/S");
-    HWND launcher = quorset.Launcher();
-    ASSERT_TRUE(WaitFor([&] { return TrayIconPresent(launcher); }));
+    HWND launcher = quorset.StartToTray(L"/S");
+    ASSERT_NE(launcher, nullptr);
     NOTIFYICONDATAW data{};
     data.cbSize = sizeof data;
     data.hWnd = launcher;

@@ -40,7 +40,8 @@ fs::path KnownFolder(REFKNOWNFOLDERID id) {
 }
 
 fs::path Installer() {
-    for (auto& entry : fs::directory_iterator(FolderFrom(L"QUORSET_DIST")))
+    std::error_code noFolder;
+    for (auto& entry : fs::directory_iterator(FolderFrom(L"QUORSET_DIST"), noFolder))
         if (entry.path().wstring().ends_with(L"-x64-setup.exe")) return entry.path();
     return {};
 }
