@@ -19,7 +19,23 @@
 #include "base/Notice.h"
 #include "Wait.h"
 
+namespace qs {
+
+// Message boxes compare and print whole: prompt, title and style.
+inline bool operator==(const MessageBoxRequest& a, const MessageBoxRequest& b) {
+    return a.prompt == b.prompt && a.title == b.title && a.style == b.style;
+}
+inline void PrintTo(const MessageBoxRequest& box, std::ostream* out) {
+    *out << "{" << ::testing::PrintToString(box.prompt) << ", " << ::testing::PrintToString(box.title) << ", "
+         << box.style << "}";
+}
+
+}  // namespace qs
+
 namespace qs::test {
+
+using Boxes = std::vector<MessageBoxRequest>;
+constexpr unsigned kCritical = MB_OK | MB_ICONSTOP;
 
 // Collects what would have been shown instead of showing it.
 class NoticeRecorder : public NoticeSink {

@@ -48,14 +48,10 @@ TEST_F(LocalFrames, LocalFramesShowTheirBoxesExactly) {
         RaiseRuntime(errInvalidProcedureCall);
     });
     shortBox(L"CenterForm", [] { Raise(-2147024891, L"x", L"Access is denied."); });
-    ASSERT_EQ(notices.boxes.size(), 2u);
-    EXPECT_EQ(notices.boxes[0].prompt, L"An error has occured in Quorset.CFormPos.Class_Initialize \r\n\r\n"
-                                       L"Error:5\r\nDescription:Invalid procedure call or argument\r\nLine:" +
-                                           N(line));
-    EXPECT_EQ(notices.boxes[0].title, L"Quorset");
-    EXPECT_EQ(notices.boxes[0].style, unsigned(MB_OK | MB_ICONSTOP));
-    EXPECT_EQ(notices.boxes[1].prompt, L"Error: -2147024891. Access is denied.");
-    EXPECT_EQ(notices.boxes[1].title, L"CenterForm");
+    EXPECT_EQ(notices.boxes, (test::Boxes{{L"An error has occured in Quorset.CFormPos.Class_Initialize \r\n\r\nError:5\r\n"
+                                           L"Description:Invalid procedure call or argument\r\nLine:" + N(line),
+                                           L"Quorset", test::kCritical},
+                                          {L"Error: -2147024891. Access is denied.", L"CenterForm", MB_OK}}));
     EXPECT_EQ(notices.beeps, 0) << "local frames do not beep";
 }
 

@@ -30,12 +30,10 @@ TEST_F(ErrHandler, AFailureThreeLevelsDeepIsReportedOnceAndEveryCallerGoesOn) {
     });
     EXPECT_EQ(ran, (std::vector<std::string>{"Initialize goes on", "Click goes on"}));
     EXPECT_EQ(gErrHandler->Depth(), 0);
-    ASSERT_EQ(notices.boxes.size(), 1u);
+    EXPECT_EQ(notices.boxes, (test::Boxes{{L"The following error has occurred in procedure: \r\n"
+                                           L"frmConfigure.LoadData on line " + N(line) + L"\r\nError (6) Overflow",
+                                           L"Quorset", test::kCritical}}));
     EXPECT_EQ(notices.beeps, 1);
-    EXPECT_EQ(notices.boxes[0].prompt, L"The following error has occurred in procedure: \r\n"
-                                       L"frmConfigure.LoadData on line " + N(line) + L"\r\nError (6) Overflow");
-    EXPECT_EQ(notices.boxes[0].title, L"Quorset");
-    EXPECT_EQ(notices.boxes[0].style, unsigned(MB_OK | MB_ICONSTOP));
     EXPECT_EQ(gErrHandler->ErrorNumber(), 6);
     EXPECT_EQ(gErrHandler->ErrorLine(), line);
     EXPECT_EQ(gErrHandler->ErrorString(), L"Overflow");
@@ -146,10 +144,7 @@ TEST_F(ErrHandler, TheTraceHoldsEachPushedNameAndAnUnopenableTraceIsReported) {
     std::filesystem::create_directory(trace);  // in the way of the trace file
     gErrHandler->TraceExecution(true);
     EXPECT_TRUE(gErrHandler->TraceExecution()) << "the flag stays set";
-    ASSERT_EQ(notices.boxes.size(), 1u);
-    EXPECT_EQ(notices.boxes[0].title, L"TraceExecution");
-    EXPECT_EQ(notices.boxes[0].prompt, L"Error: 75. Path/File access error");
-    EXPECT_EQ(notices.boxes[0].style, unsigned(MB_OK));
+    EXPECT_EQ(notices.boxes, (test::Boxes{{L"Error: 75. Path/File access error", L"TraceExecution", MB_OK}}));
     framed(L"modTest.Traced", [] {});
     EXPECT_EQ(gErrHandler->ErrorNumber(), errBadFileNameOrNumber);
     EXPECT_EQ(gErrHandler->ErrorProc(), L"modTest.Traced") << "the name was on the stack";

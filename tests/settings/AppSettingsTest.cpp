@@ -45,7 +45,7 @@ TEST_F(AppSettings, AnUnreadableSettingStopsLoadingWithTheCriticalBox) {
     ASSERT_EQ(notices.boxes.size(), 1u);
     EXPECT_EQ(notices.boxes[0].prompt.rfind(L"An error has occured in Quorset.CAppSettings.Class_Initialize \r\n\r\n"
                                             L"Error:13\r\nDescription:Type mismatch\r\nLine:", 0), 0u);
-    EXPECT_EQ(notices.boxes[0].style, unsigned(MB_OK | MB_ICONSTOP));
+    EXPECT_EQ(notices.boxes[0].style, kCritical);
 }
 
 TEST_F(AppSettings, TheRunEntryFollowsAtOnceAndBothSettingsAtDestructionAfterAnySetterCall) {

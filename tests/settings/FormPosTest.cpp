@@ -102,10 +102,8 @@ TEST_F(FormPos, WithoutAFormEveryOperationShowsItsBox) {
     unset.CenterForm();
     EXPECT_FALSE(unset.RestoreForm(true));
     unset.SaveForm();
-    ASSERT_EQ(notices.boxes.size(), 3u);
-    for (auto [box, title] : {std::pair{0, L"CenterForm"}, {1, L"RestoreForm"}, {2, L"SaveForm"}})
-        EXPECT_EQ(notices.boxes[box].title, title);
-    EXPECT_EQ(notices.boxes[0].prompt, L"Error: 91. Object variable or With block variable not set");
+    const std::wstring notSet = L"Error: 91. Object variable or With block variable not set";
+    EXPECT_EQ(notices.boxes, (Boxes{{notSet, L"CenterForm", MB_OK}, {notSet, L"RestoreForm", MB_OK}, {notSet, L"SaveForm", MB_OK}}));
     EXPECT_EQ(unset.RegistryPath(), L"SOFTWARE\\Brom\\Quorset");
     EXPECT_EQ(unset.SubKey(), L"Positions");
     EXPECT_EQ(unset.RootKey(), static_cast<int32_t>(0x80000001));

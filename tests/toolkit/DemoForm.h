@@ -9,24 +9,16 @@ namespace qs::test {
 inline toolkit::FormDesign DemoDesign() {
     using K = toolkit::ControlKind;
     using toolkit::MenuItem;
-    auto control = [](K kind, const wchar_t* name, const wchar_t* caption, const wchar_t* tag, int left, int top,
-                      int width, int height, int tabIndex, const wchar_t* container = L"") {
-        return toolkit::ControlAt(kind, name, caption, tag, left, top, width, height, tabIndex, container);
-    };
+    using toolkit::ControlAt;
 
-    toolkit::FormDesign form;
-    form.name = L"frmDemo";
-    form.caption = L"Configure Quorset";
-    form.tag = L"1411";
-    form.border = toolkit::BorderStyle::FixedDialog;
-    form.clientWidth = 6000;
-    form.clientHeight = 4200;
+    toolkit::FormDesign form{L"frmDemo", L"Configure Quorset", L"1411", toolkit::BorderStyle::FixedDialog, false, false,
+                             6000, 4200};
 
-    auto images = control(K::ImageList, L"imlToolbar", L"", L"", 0, 0, 0, 0, 0);
+    auto images = ControlAt(K::ImageList, L"imlToolbar", L"", L"", 0, 0, 0, 0, 0);
     images.pictures = {{L"vuld", 201}, {L"ide", 202}, {L"tamrel", 203}, {L"help", 204}, {L"www", 205}};
     form.controls.push_back(images);
 
-    auto toolbar = control(K::Toolbar, L"tbToolbar", L"", L"", 0, 0, 6000, 600, 0);
+    auto toolbar = ControlAt(K::Toolbar, L"tbToolbar", L"", L"", 0, 0, 6000, 600, 0);
     toolbar.imageList = L"imlToolbar";
     toolbar.buttons = {{L"vuld", L"1406", L"Vuld", L"vuld"},
                        {L"ide", L"1407", L"VuldIDE", L"ide"},
@@ -35,30 +27,30 @@ inline toolkit::FormDesign DemoDesign() {
                        {L"www", L"1409", L"BROM on the Web", L"www"}};
     form.controls.push_back(toolbar);
 
-    auto tabs = control(K::TabStrip, L"tabTab", L"", L"1413", 120, 720, 5760, 2580, 1);
+    auto tabs = ControlAt(K::TabStrip, L"tabTab", L"", L"1413", 120, 720, 5760, 2580, 1);
     tabs.tabs = {{L"Options", L"1413"}, {L"Advanced", L""}};
     form.controls.push_back(tabs);
-    form.controls.push_back(control(K::Frame, L"fraBorder", L"", L"", 240, 1140, 5520, 2040, 2));
-    auto autorun = control(K::CheckBox, L"chkAutorun", L"&Run this program when Windows starts", L"1422", 240, 300,
+    form.controls.push_back(ControlAt(K::Frame, L"fraBorder", L"", L"", 240, 1140, 5520, 2040, 2));
+    auto autorun = ControlAt(K::CheckBox, L"chkAutorun", L"&Run this program when Windows starts", L"1422", 240, 300,
                            5040, 360, 3, L"fraBorder");
     autorun.value = 1;
     form.controls.push_back(autorun);
-    form.controls.push_back(control(K::CheckBox, L"chkAutoHide",
+    form.controls.push_back(ControlAt(K::CheckBox, L"chkAutoHide",
                                     L"Automatically &hide the toolbar when it looses focus", L"1412", 240, 780, 5040,
                                     360, 4, L"fraBorder"));
-    form.controls.push_back(control(K::Label, L"lblNote", L"Design-time note", L"", 240, 1320, 5040, 480, 5,
+    form.controls.push_back(ControlAt(K::Label, L"lblNote", L"Design-time note", L"", 240, 1320, 5040, 480, 5,
                                     L"fraBorder"));
-    form.controls.push_back(control(K::Line, L"linSeparator", L"", L"", 120, 3420, 5760, 30, 6));
-    auto logo = control(K::Image, L"imgLogo", L"", L"14002", 180, 3600, 480, 480, 7);
+    form.controls.push_back(ControlAt(K::Line, L"linSeparator", L"", L"", 120, 3420, 5760, 30, 6));
+    auto logo = ControlAt(K::Image, L"imgLogo", L"", L"14002", 180, 3600, 480, 480, 7);
     logo.iconResource = 1;
     form.controls.push_back(logo);
-    auto ok = control(K::CommandButton, L"cmdOK", L"&OK", L"101", 2400, 3660, 1080, 375, 8);
+    auto ok = ControlAt(K::CommandButton, L"cmdOK", L"&OK", L"101", 2400, 3660, 1080, 375, 8);
     ok.isDefault = true;
     form.controls.push_back(ok);
-    auto close = control(K::CommandButton, L"cmdClose", L"&Close", L"103", 3600, 3660, 1080, 375, 9);
+    auto close = ControlAt(K::CommandButton, L"cmdClose", L"&Close", L"103", 3600, 3660, 1080, 375, 9);
     close.isCancel = true;
     form.controls.push_back(close);
-    form.controls.push_back(control(K::CommandButton, L"cmdApply", L"&Apply", L"104", 4800, 3660, 1080, 375, 10));
+    form.controls.push_back(ControlAt(K::CommandButton, L"cmdApply", L"&Apply", L"104", 4800, 3660, 1080, 375, 10));
 
     form.controls.push_back(MenuItem(L"mnuPopup", 0, L"1400 Popup", false));
     form.controls.push_back(MenuItem(L"mnuPopupShowToolbar", 1, L"1401 Show Toolbar"));
