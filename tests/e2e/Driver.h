@@ -9,6 +9,8 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <initializer_list>
@@ -105,18 +107,20 @@ inline INPUT Mouse(DWORD flags, LONG dx = 0, LONG dy = 0) {
     return input;
 }
 
-// Moves the pointer to a point of the screen.
-inline void MovePointer(POINT at) {
+// The pointer moved to a point of the screen, with the buttons of `flags` pressed or
+// released there: every event carries its place, so that none lands where the pointer
+// was before.
+inline INPUT PointerAt(POINT at, DWORD flags = 0) {
     auto scale = [](LONG v, int metric) {
         return static_cast<LONG>((v * 65535 + ::GetSystemMetrics(metric) / 2) / (::GetSystemMetrics(metric) - 1));
     };
-    SendInputs({Mouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, scale(at.x, SM_CXSCREEN), scale(at.y, SM_CYSCREEN))});
+    return Mouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | flags, scale(at.x, SM_CXSCREEN), scale(at.y, SM_CYSCREEN));
 }
+inline void MovePointer(POINT at) { SendInputs({PointerAt(at)}); }
 
 // A left click at a point of the screen, or in the middle of a window.
 inline void ClickAt(POINT at) {
-    MovePointer(at);
-    SendInputs({Mouse(MOUSEEVENTF_LEFTDOWN), Mouse(MOUSEEVENTF_LEFTUP)});
+    SendInputs({PointerAt(at), PointerAt(at, MOUSEEVENTF_LEFTDOWN), PointerAt(at, MOUSEEVENTF_LEFTUP)});
 }
 inline void Click(HWND window) {
     RECT r{};
@@ -185,6 +189,13 @@ private:
     HWND window_ = nullptr;
 };
 
+// The error report the program writes: %APPDATA%\BROM\VULD\errorlog.txt.
+inline std::filesystem::path ReportFile() {
+    wchar_t appData[MAX_PATH] = L"";
+    ::GetEnvironmentVariableW(L"APPDATA", appData, MAX_PATH);
+    return std::filesystem::path(appData) / L"BROM" / L"VULD" / L"errorlog.txt";
+}
+
 // ---------------------------------------------------------------- the shell's side
 
 // What the shell sends when the user does `mouseMessage` over the tray icon.
@@ -222,10 +233,10 @@ public:
     Quorset(const Quorset&) = delete;
     Quorset& operator=(const Quorset&) = delete;
 
-    // Starts the program with `arguments` and waits until it waits for input. It runs in
-    // the driver's locale (Wine takes it from LC_ALL); its error output goes to a file of
-    // its own, read by EndedCleanly.
-    HANDLE Start(const std::wstring& arguments = L"") {
+    // Starts the program with `arguments` and, unless told not to, waits until it waits
+    // for input. It runs in the driver's locale (Wine takes it from LC_ALL); its error
+    // output goes to a file of its own, read by EndedCleanly.
+    HANDLE Start(const std::wstring& arguments = L"", bool waitUntilIdle = true) {
         std::wstring command = L"\"" + (folder.Path() / L"Quorset.exe").wstring() + L"\" " + arguments;
         SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
         std::wstring errors = folder.File(L"stderr-" + std::to_wstring(processes.size()) + L".txt");
@@ -247,7 +258,7 @@ public:
         }
         processes.push_back(process);
         errorFiles.push_back(errors);
-        ::WaitForInputIdle(process.hProcess, 10000);
+        if (waitUntilIdle) ::WaitForInputIdle(process.hProcess, 10000);
         return process.hProcess;
     }
 
@@ -299,19 +310,29 @@ public:
     // Ends the program the way the task manager and the installer do.
     void EndAsTheTaskManagerDoes() const { ::PostMessageW(Window(L"QuorsetApplication"), WM_CLOSE, 0, 0); }
 
-    // Whether the last started process ended within the time.
-    bool Exited(int milliseconds = 8000) const {
-        return !processes.empty() &&
-               ::WaitForSingleObject(processes.back().hProcess, static_cast<DWORD>(milliseconds)) == WAIT_OBJECT_0;
+    // Every process started so far, first to last.
+    std::vector<HANDLE> Processes() const {
+        std::vector<HANDLE> handles;
+        for (auto& p : processes) handles.push_back(p.hProcess);
+        return handles;
     }
 
-    // The last started process ended, with exit code 0 and nothing on its error output.
-    ::testing::AssertionResult EndedCleanly(int milliseconds = 8000) const {
-        if (!Exited(milliseconds)) return ::testing::AssertionFailure() << "the program is still running";
+    // Whether a started process (the last one unless told) ended within the time.
+    bool Exited(int milliseconds = 8000, size_t index = SIZE_MAX) const {
+        if (processes.empty()) return false;
+        HANDLE process = processes[std::min(index, processes.size() - 1)].hProcess;
+        return ::WaitForSingleObject(process, static_cast<DWORD>(milliseconds)) == WAIT_OBJECT_0;
+    }
+
+    // A started process (the last one unless told) ended, with exit code 0 and nothing on
+    // its error output.
+    ::testing::AssertionResult EndedCleanly(int milliseconds = 8000, size_t index = SIZE_MAX) const {
+        if (!Exited(milliseconds, index)) return ::testing::AssertionFailure() << "the program is still running";
+        index = std::min(index, processes.size() - 1);
         DWORD code = 1;
-        ::GetExitCodeProcess(processes.back().hProcess, &code);
+        ::GetExitCodeProcess(processes[index].hProcess, &code);
         if (code != 0) return ::testing::AssertionFailure() << "exit code " << code << " (0x" << std::hex << code << ")";
-        std::string errors = ReadBytes(errorFiles.back());
+        std::string errors = ReadBytes(errorFiles[index]);
         if (!errors.empty()) return ::testing::AssertionFailure() << "error output: " << errors;
         return ::testing::AssertionSuccess();
     }

@@ -179,36 +179,36 @@ TEST_F(EndToEnd, ToolbarButtonsStartTheProgramsOrSayTheyCannot) {
 }
 
 // Run by the German ctest entry, whose locale is German.
-TEST_F(EndToEnd, GermanUsersGetGermanTextsOrEnglishWithoutTheGermanComponent) {
+TEST_F(EndToEnd, GermanUsersGetGermanTextsOrEnglishWithoutAWorkingGermanComponent) {
     if (::GetUserDefaultLCID() != 1031) GTEST_SKIP() << "runs in a German locale";
-    for (auto [components, message] :
-         {std::pair{std::vector<std::wstring>{L"Vuld1033.dll", L"Vuld1031.dll"}, L"Das Programm konnte nicht gestartet werden."},
-          {std::vector<std::wstring>{L"Vuld1033.dll"}, L"The program could not be started."}}) {
+    // The German component present, missing, or there but damaged (cannot be created).
+    for (auto [components, damaged, message] :
+         {std::tuple{std::vector<std::wstring>{L"Vuld1033.dll", L"Vuld1031.dll"}, false, L"Das Programm konnte nicht gestartet werden."},
+          {std::vector<std::wstring>{L"Vuld1033.dll"}, false, L"The program could not be started."},
+          {std::vector<std::wstring>{L"Vuld1033.dll"}, true, L"The program could not be started."}}) {
         Quorset quorset(components);
+        if (damaged) WriteBytes(quorset.folder.File(L"Vuld1031.dll"), ReadBytes(App::Path() + L"\\Vuld1031.dll").substr(0, 4096));
         HWND launcher = quorset.StartShown();
         ASSERT_NE(launcher, nullptr);
         PressToolbarButton(launcher, 1);
         HWND box = quorset.MessageBoxWindow();
         ASSERT_NE(box, nullptr);
-        EXPECT_EQ(ReadAndClose(box).rfind(message, 0), 0u) << components.size();
+        EXPECT_EQ(ReadAndClose(box).rfind(message, 0), 0u) << components.size() << damaged;
     }
 }
 
 // Without resource components the load fails early: reported with the whole stack, the
 // program goes on, and the unload at log-off then meets a placement store never made.
 TEST_F(EndToEnd, WithoutResourceComponentsFailuresAreReportedAndTheProgramStillEnds) {
-    wchar_t appData[MAX_PATH];
-    ::GetEnvironmentVariableW(L"APPDATA", appData, MAX_PATH);
-    std::filesystem::path reportFolder = std::filesystem::path(appData) / L"BROM" / L"VULD";
-    std::filesystem::create_directories(reportFolder);
-    std::filesystem::remove(reportFolder / L"errorlog.txt");
+    std::filesystem::create_directories(ReportFile().parent_path());
+    std::filesystem::remove(ReportFile());
 
     Quorset quorset(std::vector<std::wstring>{});
     quorset.Start();
     HWND box = quorset.MessageBoxWindow();
     ASSERT_NE(box, nullptr);
     SaveScreenshot(box, L"e2e-error-message");
-    std::string report = ReadBytes((reportFolder / L"errorlog.txt").wstring());  // written before the message shows
+    std::string report = ReadBytes(ReportFile().wstring());  // written before the message shows
     std::wstring message = ReadAndClose(box);
     EXPECT_EQ(message.rfind(L"The following error has occurred in procedure: \r\nmodLanguage.LoadFormResources on line ", 0),
               0u);
