@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "text/CommandLine.h"
+
 namespace qs::App {
 namespace {
 
@@ -96,19 +98,6 @@ std::wstring EXEName() {
     return name;
 }
 
-std::wstring ArgumentsOf(const std::wstring& line) {
-    // The program's name ends at the closing quote when it is quoted, else at a blank.
-    size_t i = 0;
-    if (!line.empty() && line[0] == L'"') {
-        i = line.find(L'"', 1);
-        i = i == std::wstring::npos ? line.size() : i + 1;
-    } else {
-        while (i < line.size() && line[i] != L' ' && line[i] != L'\t') ++i;
-    }
-    while (i < line.size() && (line[i] == L' ' || line[i] == L'\t')) ++i;
-    return line.substr(i);
-}
-
 std::wstring InstanceMarkerName() {
     // Object names cannot hold backslashes; a hash of the lower-case path keeps the
     // name short and the same for every spelling of the path's case.
@@ -137,6 +126,6 @@ bool PrevInstance() {
     return previous;
 }
 
-std::wstring CommandLine() { return ArgumentsOf(::GetCommandLineW()); }
+std::wstring CommandLine() { return std::wstring(text::ArgumentsOf(::GetCommandLineW())); }
 
 }  // namespace qs::App

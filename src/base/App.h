@@ -34,7 +34,5 @@ std::wstring CommandLine();
 // The name of the per-user, per-executable object that marks a running instance.
 std::wstring InstanceMarkerName();
 
-// The arguments that follow the program's name in a full command line.
-[[nodiscard]] std::wstring ArgumentsOf(const std::wstring& fullCommandLine);
 
 }  // namespace qs::App

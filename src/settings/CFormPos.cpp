@@ -6,6 +6,7 @@
 #include "base/Frames.h"
 #include "settings/Registry.h"
 #include "text/Number.h"
+#include "text/Placement.h"
 #include "base/App.h"
 #include "toolkit/Screen.h"
 
@@ -21,13 +22,6 @@ wchar_t UserDecimalSeparator() {
     wchar_t separator[8] = L".";
     ::GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, separator, 8);
     return separator[0] ? separator[0] : L'.';
-}
-
-// The number after the first occurrence of `tag`, rounded; 0 when the tag is missing.
-int32_t TaggedNumber(const std::wstring& text, const wchar_t* tag) {
-    size_t at = text.find(tag);
-    if (at == std::wstring::npos) return 0;
-    return text::RoundHalfEven(text::Val(std::wstring_view(text).substr(at + std::wcslen(tag))));
 }
 
 }  // namespace
@@ -57,13 +51,6 @@ toolkit::Form& CFormPos::RequireForm() const {
 
 std::wstring CFormPos::KeyPath() const { return subKey_.empty() ? registryPath_ : registryPath_ + L"\\" + subKey_; }
 
-std::wstring CFormPos::PlacementText(float left, float top, float width, float height, int16_t state,
-                                     wchar_t decimalSeparator) {
-    auto number = [&](float v) { return text::SingleToText(v, decimalSeparator); };
-    return L"L=" + number(left) + L";T=" + number(top) + L";W=" + number(width) + L";H=" + number(height) +
-           L";S=" + text::NumberText(state) + L";";
-}
-
 void CFormPos::CenterForm() {
     shortBox(L"CenterForm", [&] {
         toolkit::Form& form = RequireForm();
@@ -75,7 +62,7 @@ void CFormPos::CenterForm() {
 void CFormPos::SaveForm() {
     shortBox(L"SaveForm", [&] {
         toolkit::Form& form = RequireForm();
-        std::wstring text = PlacementText(form.Left(), form.Top(), form.Width(), form.Height(),
+        std::wstring text = text::PlacementText(form.Left(), form.Top(), form.Width(), form.Height(),
                                           static_cast<int16_t>(form.WindowState()), UserDecimalSeparator());
         registry::WriteText(kRegistrySetKeyValue, rootKey_, KeyPath(), form.Name(), text, REG_SZ);
     });
@@ -87,9 +74,7 @@ bool CFormPos::RestoreForm(bool KeepOnScreen) {
         toolkit::Form& form = RequireForm();
         std::wstring saved = registry::TextOf(registry::Read(kRegistryGetKeyValue, rootKey_, KeyPath(), form.Name()));
         if (saved.empty()) return;
-        int32_t left = TaggedNumber(saved, L"L="), top = TaggedNumber(saved, L"T=");
-        int32_t width = TaggedNumber(saved, L"W="), height = TaggedNumber(saved, L"H=");
-        int32_t state = TaggedNumber(saved, L"S=");
+        auto [left, top, width, height, state] = text::ReadPlacement(saved);
         if (state == 1 || state == 2) {
             form.WindowState(state);
         } else {

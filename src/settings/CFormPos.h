@@ -27,10 +27,6 @@ public:
     const std::wstring& SubKey() const { return subKey_; }
     void SubKey(std::wstring value) { subKey_ = std::move(value); }
 
-    // The saved text for a placement: "L=…;T=…;W=…;H=…;S=…;".
-    static std::wstring PlacementText(float left, float top, float width, float height, int16_t state,
-                                      wchar_t decimalSeparator = L'.');
-
 private:
     std::wstring KeyPath() const;
     toolkit::Form& RequireForm() const;

@@ -11,6 +11,7 @@
 #include "startup/modShellFileDisk.h"
 #include "base/modSupport.h"
 #include "base/App.h"
+#include "text/CommandLine.h"
 
 namespace qs::modStartup {
 
@@ -34,11 +35,9 @@ void Main() {
     });
 }
 
-bool IsSilentStart(const std::wstring& arguments) { return arguments.find(L"/S") != std::wstring::npos; }
-
 bool CheckCommandLine() {
     bool result = false;
-    framed(L"modStartup.CheckCommandLine", [&] { result = IsSilentStart(App::CommandLine()); });
+    framed(L"modStartup.CheckCommandLine", [&] { result = text::IsSilentStart(App::CommandLine()); });
     return result;
 }
 

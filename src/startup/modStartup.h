@@ -13,7 +13,4 @@ void Main();
 // compared case-sensitively.
 bool CheckCommandLine();
 
-// The same test on given arguments.
-bool IsSilentStart(const std::wstring& arguments);
-
 }  // namespace qs::modStartup

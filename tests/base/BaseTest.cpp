@@ -24,13 +24,6 @@ TEST(AppPath, IsTheProgramsFolderWithOneTrailingBackslash) {
     EXPECT_TRUE(std::filesystem::exists(modSupport::AppPath() + App::EXEName() + L".exe"));
 }
 
-TEST(CommandLine, ArgumentsFollowTheProgramsName) {
-    for (auto [line, arguments] : {std::pair{L"\"C:\\Program Files\\Quorset.exe\" /S", L"/S"},
-                                   {L"Quorset.exe   -x /Silent", L"-x /Silent"}, {L"Quorset.exe", L""},
-                                   {L"\"C:\\Quorset.exe\"", L""}, {L"\"C:\\unterminated /S", L""}})
-        EXPECT_EQ(App::ArgumentsOf(line), arguments) << std::wstring(line).size();
-}
-
 TEST(App, APreviousInstanceIsSeenThroughItsMarker) {
     // This process has not claimed the instance yet; another one holding the marker
     // makes it a second instance.

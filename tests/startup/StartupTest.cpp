@@ -12,15 +12,6 @@ namespace {
 
 class Startup : public test::HandlerTest {};
 
-TEST(CommandLine, SilentStartIsACaseSensitiveSubstringTest) {
-    using modStartup::IsSilentStart;
-    EXPECT_FALSE(IsSilentStart(L""));
-    EXPECT_TRUE(IsSilentStart(L"/S"));
-    EXPECT_FALSE(IsSilentStart(L"/s"));
-    EXPECT_TRUE(IsSilentStart(L"abc/Sxyz"));
-    EXPECT_TRUE(IsSilentStart(L"-x /Silent"));
-}
-
 TEST_F(Startup, CheckCommandLineReadsThisProcesssArgumentsInItsFrame) {
     EXPECT_EQ(modStartup::CheckCommandLine(), App::CommandLine().find(L"/S") != std::wstring::npos);
     EXPECT_EQ(gErrHandler->Depth(), 0);

@@ -5,9 +5,12 @@
 #include <limits>
 #include <string>
 #include <type_traits>
+#include <vector>
 
 #include "text/Ansi.h"
+#include "text/CommandLine.h"
 #include "text/Number.h"
+#include "text/Placement.h"
 #include "text/Variant.h"
 
 using namespace qs;
@@ -117,6 +120,32 @@ TEST(Text, Ansi) {
     std::string all;
     for (int b = 1; b < 256; ++b) all.push_back(static_cast<char>(b));
     EXPECT_EQ(ToAnsi(FromAnsi(all)), all);
+}
+
+TEST(Text, PlacementTextAndItsReading) {
+    EXPECT_EQ(PlacementText(-300, 1500.5f, 1, 2, 2), L"L=-300;T=1500.5;W=1;H=2;S=2;");
+    EXPECT_EQ(PlacementText(1500.5f, 0, 0, 0, 0, L','), L"L=1500,5;T=0;W=0;H=0;S=0;");
+    auto read = [](std::wstring_view text) {
+        Placement p = ReadPlacement(text);
+        return std::vector<int32_t>{p.left, p.top, p.width, p.height, p.state};
+    };
+    using V = std::vector<int32_t>;
+    for (auto [text, numbers] : {std::pair{L"L=1500;T=1200;W=4800;H=2700;S=0;", V{1500, 1200, 4800, 2700, 0}},
+                                 {L"S=2;H= 2700;W=4800;T=-300;L=1500.5;", V{1500, -300, 4800, 2700, 2}},  // halves to even
+                                 {L"L=1501.5;T=1200,7;W=&H10;S=1e3", V{1502, 1200, 16, 0, 1000}},
+                                 {L"l=1500;t=1200;LL=7", V{7, 0, 0, 0, 0}}, {L"", V{0, 0, 0, 0, 0}}})
+        Row([&read, text = text] { return read(text); }, numbers, Narrow(text));
+    Row([&read] { return read(L"L=1e30;T=0;"); }, kOverflow, "L=1e30");
+}
+
+TEST(Text, CommandLineArgumentsAndTheSilentSwitch) {
+    for (auto [line, arguments] : {std::pair{L"\"C:\\Program Files\\Quorset.exe\" /S", L"/S"},
+                                   {L"Quorset.exe \t  -x /Silent", L"-x /Silent"}, {L"Quorset.exe", L""},
+                                   {L"\"C:\\Quorset.exe\"", L""}, {L"\"C:\\unterminated /S", L""}, {L"", L""}})
+        EXPECT_EQ(ArgumentsOf(line), arguments) << Narrow(line);
+    for (auto [arguments, silent] : {std::pair{L"/S", true}, {L"abc/Sxyz", true}, {L"-x /Silent", true}, {L"/s", false},
+                                     {L"", false}, {L"/ S", false}})
+        EXPECT_EQ(IsSilentStart(arguments), silent) << Narrow(arguments);
 }
 
 }  // namespace
