@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "base/Frames.h"
+#include "base/StartMarks.h"
 #include "language/modLanguage.h"
 #include "launcher/frmLaunch.h"
 #include "startup/modStartup.h"
@@ -44,8 +45,10 @@ private:
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     // Libraries come only from the system and the program's own folder.
     ::SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32 | LOAD_LIBRARY_SEARCH_APPLICATION_DIR);
+    QS_START_MARK("entry point");
     {
         ComApartment com;
+        QS_START_MARK("COM apartment");
         qs::modStartup::Main();
         qs::toolkit::RunMessageLoop();
     }

@@ -7,6 +7,7 @@
 #include "errors/MExceptionHandler.h"
 #include "language/modLanguage.h"
 #include "launcher/modBitOps.h"
+#include "base/StartMarks.h"
 #include "base/modSupport.h"
 #include "text/Number.h"
 #include "base/App.h"
@@ -83,13 +84,18 @@ frmLaunch::~frmLaunch() = default;
 
 void frmLaunch::Form_Load() {
     framed(L"frmLaunch.Form_Load", [&] {
+        QS_START_MARK("form built");
         LoadResources();
+        QS_START_MARK("texts");
         mobjAppSettings = std::make_unique<CAppSettings>();
+        QS_START_MARK("settings");
         mobjIcon = modLanguage::GetResPicture(1401, 1);
         Icon(modLanguage::PictureHandle(Required(mobjIcon)));
+        QS_START_MARK("icon");
         mobjFormPos = std::make_unique<CFormPos>();
         mobjFormPos->Form(this);
         if (!mobjFormPos->RestoreForm(true)) mobjFormPos->CenterForm();
+        QS_START_MARK("placement");
         auto& hooks = vuldsub::MessageHookManager::Instance();
         hooks.HookMessage(this, hwnd(), WM_ACTIVATE);
         hooks.HookMessage(this, hwnd(), WM_SYSCOMMAND);
@@ -101,6 +107,7 @@ void frmLaunch::Form_Load() {
         mobjSysTray->ToolTip(Caption());
         mobjSysTray->Icon(Icon());
         mobjSysTray->ShowIcon();
+        QS_START_MARK("tray icon");
     });
 }
 

@@ -11,6 +11,7 @@
 #include "startup/modShellFileDisk.h"
 #include "base/modSupport.h"
 #include "base/App.h"
+#include "base/StartMarks.h"
 #include "text/CommandLine.h"
 
 namespace qs::modStartup {
@@ -24,14 +25,19 @@ void Main() {
         gErrHandler->Destination(Variant(folder + L"BROM\\VULD\\errorlog.txt"));
     });
     ignoring([] { gErrHandler->IncludeExpandedInfo(true); });
+    QS_START_MARK("error handler ready");
 
     framed(L"modStartup.Main", [] {
         MExceptionHandler::InstallExceptionFilter();
         if (App::PrevInstance()) ::ExitProcess(0);
+        QS_START_MARK("first instance");
         modLanguage::InitLanguage();
+        QS_START_MARK("language component");
         gLaunch = std::make_unique<frmLaunch>();
         gLaunch->Load();
+        QS_START_MARK("launcher loaded");
         if (!CheckCommandLine()) gLaunch->Show();
+        QS_START_MARK("launcher shown");
     });
 }
 
