@@ -7,6 +7,8 @@
 
 #include <cwchar>
 
+#include "base/StartMarks.h"
+
 namespace {
 
 NOTIFYICONDATAW gIcon{};
@@ -24,6 +26,7 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         for (int i = 0; i < 5; ++i) buttons[i] = TBBUTTON{i, 100 + i, TBSTATE_ENABLED, BTNS_BUTTON, {}, 0, 0};
         ::SendMessageW(toolbar, TB_ADDBUTTONS, 5, reinterpret_cast<LPARAM>(buttons));
         ::SendMessageW(toolbar, TB_AUTOSIZE, 0, 0);
+        QS_START_MARK(" toolbar");
         gIcon.cbSize = sizeof gIcon;
         gIcon.hWnd = window;
         gIcon.uFlags = NIF_ICON | NIF_TIP | NIF_MESSAGE;
@@ -31,6 +34,7 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         gIcon.hIcon = ::LoadIconW(nullptr, IDI_APPLICATION);
         std::wcscpy(gIcon.szTip, L"Floor");
         ::Shell_NotifyIconW(NIM_ADD, &gIcon);
+        QS_START_MARK("tray icon");
         return 0;
     }
     case WM_NOTIFY: {
@@ -52,6 +56,7 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR arguments, int) {
+    QS_START_MARK("entry point");
     INITCOMMONCONTROLSEX icc{sizeof icc, ICC_BAR_CLASSES};
     ::InitCommonControlsEx(&icc);
     WNDCLASSW wc{};
@@ -63,7 +68,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR arguments, int) {
     ::RegisterClassW(&wc);
     HWND window = ::CreateWindowExW(WS_EX_TOOLWINDOW, wc.lpszClassName, L"Floor", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
                                     CW_USEDEFAULT, 180, 80, nullptr, nullptr, instance, nullptr);
+    QS_START_MARK("window created");
     if (!std::wcsstr(arguments, L"/S")) ::ShowWindow(window, SW_SHOW);
+    QS_START_MARK("window shown");
     MSG msg;
     while (::GetMessageW(&msg, nullptr, 0, 0) > 0) {
         ::TranslateMessage(&msg);
