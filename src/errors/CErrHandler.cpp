@@ -67,7 +67,7 @@ bool CErrHandler::ClearLog() {
     return result;
 }
 
-void CErrHandler::Push(std::wstring_view strProc) {
+void CErrHandler::PushBeyond(std::wstring_view strProc) {
     if (depth_ == std::numeric_limits<int16_t>::max()) RaiseRuntime(errOverflow);
     ++depth_;
     // Deeper than the bound the depth still counts, so that pushes and pops stay
@@ -79,7 +79,7 @@ void CErrHandler::Push(std::wstring_view strProc) {
     }
 }
 
-void CErrHandler::Pop() {
+void CErrHandler::PopBeyond() {
     if (depth_ <= maxProcStackItems_ && static_cast<size_t>(depth_) < stack_.size())
         stack_[static_cast<size_t>(depth_)].clear();
     if (depth_ > 0) --depth_;

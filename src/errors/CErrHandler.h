@@ -26,8 +26,16 @@ public:
 
     bool ClearLog();
     void HandleError();
-    void Pop();
-    void Push(std::wstring_view strProc);
+    // Every procedure pushes and pops its name, so the usual case (within the bound, no
+    // trace) is inline; the rest is PushBeyond and PopBeyond.
+    void Pop() {
+        if (depth_ > 0 && depth_ <= maxProcStackItems_) stack_[static_cast<size_t>(depth_--)].clear();
+        else PopBeyond();
+    }
+    void Push(std::wstring_view strProc) {
+        if (depth_ < maxProcStackItems_ && !traceExecution_) stack_[static_cast<size_t>(++depth_)].assign(strProc);
+        else PushBeyond(strProc);
+    }
 
     const Variant& Destination() const { return destination_; }
     void Destination(const Variant& varValue);
@@ -61,6 +69,9 @@ public:
 private:
     void LogError();
     std::wstring SlotAtDepth() const;
+
+    void PushBeyond(std::wstring_view strProc);
+    void PopBeyond();
 
     int16_t maxProcStackItems_ = 100;
     bool includeExpandedInfo_ = true;
