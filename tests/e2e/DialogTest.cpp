@@ -17,7 +17,7 @@ using namespace qs::test;
 
 namespace {
 
-constexpr WPARAM kAbout = 1000, kConfigure = 1001;
+constexpr WPARAM kAbout = Quorset::kAbout, kConfigure = Quorset::kConfigure;
 
 class Dialogs : public ::testing::Test {
 protected:
@@ -35,17 +35,7 @@ protected:
     static bool Checked(HWND box) { return ::SendMessageW(box, BM_GETCHECK, 0, 0) == BST_CHECKED; }
 
     HWND StartShown() { return launcher = quorset.StartShown(); }
-    // Chooses an entry of the toolbar window's system menu; the dialog it opens comes to
-    // the front by itself.
-    HWND Open(WPARAM command) {
-        ::PostMessageW(launcher, WM_SYSCOMMAND, command, 0);
-        HWND dialog = quorset.Dialog(launcher);
-        EXPECT_NE(dialog, nullptr);
-        if (!dialog) return nullptr;
-        EXPECT_TRUE(WaitFor([&] { return ::GetForegroundWindow() == dialog; })) << "the dialog comes to the front";
-        Settle(dialog);
-        return dialog;
-    }
+    HWND Open(WPARAM command) { return quorset.OpenFromSystemMenu(launcher, command); }
     // After a dialog has gone: the toolbar window is in front again.
     ::testing::AssertionResult LauncherInFront() {
         if (WaitFor([&] { return ::GetForegroundWindow() == launcher; }, 5000)) return ::testing::AssertionSuccess();
@@ -101,10 +91,8 @@ TEST_F(Dialogs, ConfigureAppliesOnApplyAndOkAndForgetsWhatWasClosed) {
 
     // OK without a change applies both again: the removed Run entry comes back.
     ::RegDeleteKeyValueW(HKEY_CURRENT_USER, kRunKey.c_str(), L"Quorset");
-    ::PostMessageW(launcher, WM_SYSCOMMAND, kConfigure, 0);  // the toolbar window is not in front now
-    dialog = quorset.Dialog(launcher);
+    dialog = Open(kConfigure);  // the toolbar window is not in front now
     ASSERT_NE(dialog, nullptr);
-    ASSERT_TRUE(WaitFor([&] { return ::GetForegroundWindow() == dialog; }));
     PressKeys({VK_RETURN});  // Enter presses OK
     ASSERT_TRUE(WaitFor([&] { return !::IsWindow(dialog); }));
     EXPECT_EQ(ReadBack(kRunKey, L"Quorset").bytes, command + '\0');

@@ -307,6 +307,20 @@ public:
         return Find([&](HWND w) { return w != launcher && ClassOf(w) == L"QuorsetForm" && ::IsWindowVisible(w); });
     }
 
+    // Chooses an entry of the toolbar window's system menu (kAbout, kConfigure): the dialog
+    // it opens, once in front (it comes there by itself) and drawn.
+    static constexpr WPARAM kAbout = 1000, kConfigure = 1001;
+    HWND OpenFromSystemMenu(HWND launcher, WPARAM command) const {
+        ::PostMessageW(launcher, WM_SYSCOMMAND, command, 0);
+        HWND dialog = Dialog(launcher);
+        if (!dialog || !WaitFor([&] { return ::GetForegroundWindow() == dialog; })) {
+            ADD_FAILURE() << "no dialog came to the front";
+            return nullptr;
+        }
+        Settle(dialog);
+        return dialog;
+    }
+
     // Ends the program the way the task manager and the installer do.
     void EndAsTheTaskManagerDoes() const { ::PostMessageW(Window(L"QuorsetApplication"), WM_CLOSE, 0, 0); }
 

@@ -279,12 +279,10 @@ TEST_F(EndToEnd, AtOneAndAHalfTimesTheDotsPerInchEverythingGrowsAlike) {
     EXPECT_EQ(LOWORD(::SendMessageW(toolbar, TB_GETBUTTONSIZE, 0, 0)), 32) << "24-pixel pictures";
     SaveScreenshot(launcher, L"e2e-launcher-144dpi");
 
-    ::PostMessageW(launcher, WM_SYSCOMMAND, 1001, 0);  // Configure
-    HWND dialog = quorset.Dialog(launcher);
+    HWND dialog = quorset.OpenFromSystemMenu(launcher, Quorset::kConfigure);
     ASSERT_NE(dialog, nullptr);
     ::GetClientRect(dialog, &client);
     EXPECT_EQ(client.right, 593) << "5925 twips";
-    Settle(dialog);
     SaveScreenshot(dialog, L"e2e-configure-144dpi");
 }
 

@@ -20,7 +20,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr WPARAM kAbout = 1000, kConfigure = 1001;
+constexpr WPARAM kAbout = Quorset::kAbout, kConfigure = Quorset::kConfigure;
 
 // ---------------------------------------------------------------- what a process holds
 
@@ -102,10 +102,8 @@ void EverydayCycle(Quorset& quorset, HWND launcher) {
     TrayCallback(launcher, WM_LBUTTONDBLCLK);
     ASSERT_TRUE(WaitFor([&] { return ::IsWindowVisible(launcher) != FALSE; }));
     for (WPARAM command : {kConfigure, kAbout}) {
-        ::PostMessageW(launcher, WM_SYSCOMMAND, command, 0);
-        HWND dialog = quorset.Dialog(launcher);
-        ASSERT_TRUE(dialog && WaitFor([&] { return ::GetForegroundWindow() == dialog; }));
-        Settle(dialog);
+        HWND dialog = quorset.OpenFromSystemMenu(launcher, command);
+        ASSERT_NE(dialog, nullptr);
         if (command == kConfigure) {
             Click(Child(dialog, L"Button", L"&Apply"));
             Settle(dialog);  // the program has taken the click before the next comes
@@ -231,10 +229,8 @@ TEST_F(Faults, AnUnwritableSettingsKeyLeavesItsValuesAndThePlacementIsStillSaved
     Quorset quorset;
     HWND launcher = quorset.StartShown();
     ASSERT_NE(launcher, nullptr);
-    ::PostMessageW(launcher, WM_SYSCOMMAND, kConfigure, 0);
-    HWND dialog = quorset.Dialog(launcher);
-    ASSERT_TRUE(dialog && WaitFor([&] { return ::GetForegroundWindow() == dialog; }));
-    Settle(dialog);
+    HWND dialog = quorset.OpenFromSystemMenu(launcher, kConfigure);
+    ASSERT_NE(dialog, nullptr);
     Click(Child(dialog, L"Button", L"Automatically &hide the toolbar when it loses focus"));
     Click(Child(dialog, L"Button", L"&OK"));
     ASSERT_TRUE(WaitFor([&] { return !::IsWindow(dialog); }));
@@ -249,10 +245,8 @@ TEST_F(Faults, AnUnwritableRunKeyLeavesNoEntryAndTheChoiceIsStillSaved) {
     Quorset quorset;
     HWND launcher = quorset.StartShown();
     ASSERT_NE(launcher, nullptr);
-    ::PostMessageW(launcher, WM_SYSCOMMAND, kConfigure, 0);
-    HWND dialog = quorset.Dialog(launcher);
-    ASSERT_TRUE(dialog && WaitFor([&] { return ::GetForegroundWindow() == dialog; }));
-    Settle(dialog);
+    HWND dialog = quorset.OpenFromSystemMenu(launcher, kConfigure);
+    ASSERT_NE(dialog, nullptr);
     Click(Child(dialog, L"Button", L"&Run this program when Windows starts"));
     Click(Child(dialog, L"Button", L"&Apply"));
     Settle(dialog);
