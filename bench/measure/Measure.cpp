@@ -160,6 +160,10 @@ int FrameFigures(long count) {
 
 int wmain(int argc, wchar_t** argv) {
     std::wstring mode = argc > 1 ? argv[1] : L"";
+    // The pointer rests in a corner that neither program's window covers, as a user's does
+    // while the launcher waits; over a toolbar button it would keep the button's hot state
+    // and tip working.
+    ::SetCursorPos(::GetSystemMetrics(SM_CXSCREEN) - 1, ::GetSystemMetrics(SM_CYSCREEN) - 1);
     if (mode == L"start" && argc >= 4) return StartFigures(argv[2], argv[3]);
     if (mode == L"idle" && argc >= 5) return IdleFigures(argv[2], argv[3], _wtoi(argv[4]), argc > 5 ? argv[5] : L"");
     if (mode == L"frames" && argc >= 3) return FrameFigures(_wtol(argv[2]));
