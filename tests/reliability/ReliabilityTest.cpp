@@ -220,16 +220,21 @@ std::vector<std::pair<std::wstring, std::wstring>> Boxes(const Quorset& quorset)
     return boxes;
 }
 
-using Faults = Reliability;
+class Faults : public Reliability {
+protected:
+    // The program started with its window, and its configuration dialog opened.
+    static HWND ConfigureOpened(Quorset& quorset) {
+        HWND launcher = quorset.StartShown();
+        return launcher ? quorset.OpenFromSystemMenu(launcher, kConfigure) : nullptr;
+    }
+};
 
 // The registry writers leave the registry unchanged, silently, when the system refuses a
 // write: the program goes on and ends as usual, and what else it keeps is kept.
 TEST_F(Faults, AnUnwritableSettingsKeyLeavesItsValuesAndThePlacementIsStillSaved) {
     WriteDenied denied(kSettingsKey);
     Quorset quorset;
-    HWND launcher = quorset.StartShown();
-    ASSERT_NE(launcher, nullptr);
-    HWND dialog = quorset.OpenFromSystemMenu(launcher, kConfigure);
+    HWND dialog = ConfigureOpened(quorset);
     ASSERT_NE(dialog, nullptr);
     Click(Child(dialog, L"Button", L"Automatically &hide the toolbar when it loses focus"));
     Click(Child(dialog, L"Button", L"&OK"));
@@ -243,9 +248,7 @@ TEST_F(Faults, AnUnwritableSettingsKeyLeavesItsValuesAndThePlacementIsStillSaved
 TEST_F(Faults, AnUnwritableRunKeyLeavesNoEntryAndTheChoiceIsStillSaved) {
     WriteDenied denied(kRunKey);
     Quorset quorset;
-    HWND launcher = quorset.StartShown();
-    ASSERT_NE(launcher, nullptr);
-    HWND dialog = quorset.OpenFromSystemMenu(launcher, kConfigure);
+    HWND dialog = ConfigureOpened(quorset);
     ASSERT_NE(dialog, nullptr);
     Click(Child(dialog, L"Button", L"&Run this program when Windows starts"));
     Click(Child(dialog, L"Button", L"&Apply"));
