@@ -24,16 +24,6 @@ TEST(AppPath, IsTheProgramsFolderWithOneTrailingBackslash) {
     EXPECT_TRUE(std::filesystem::exists(modSupport::AppPath() + App::EXEName() + L".exe"));
 }
 
-TEST(App, APreviousInstanceIsSeenThroughItsMarker) {
-    // This process has not claimed the instance yet; another one holding the marker
-    // makes it a second instance.
-    HANDLE other = ::CreateMutexW(nullptr, FALSE, App::InstanceMarkerName().c_str());
-    ASSERT_NE(other, nullptr);
-    EXPECT_NE(App::InstanceMarkerName().find(L"Local\\Quorset-"), std::wstring::npos);
-    EXPECT_TRUE(App::PrevInstance());
-    ::CloseHandle(other);
-}
-
 TEST_F(LocalFrames, LocalFramesShowTheirBoxesExactly) {
     int32_t line = 0;
     criticalBox(L"Quorset.CFormPos.Class_Initialize", [&] {
@@ -56,19 +46,6 @@ TEST_F(LocalFrames, ComponentRaiseReplacesTheErrorAndIgnoringGoesOn) {
     EXPECT_EQ(raised.description, L"Icon failed");
     ignoring([] { RaiseRuntime(5); });
     EXPECT_TRUE(notices.boxes.empty());
-}
-
-TEST(ErrorValue, AConversionFailureBecomesTheRunTimeErrorWithItsLine) {
-    try {
-        throw text::ConversionError(text::ConversionError::kTypeMismatch, 42);
-    } catch (...) {
-        ErrorInfo info = ErrorFromCurrentException();
-        EXPECT_EQ(info.number, errTypeMismatch);
-        EXPECT_EQ(info.description, L"Type mismatch");
-        EXPECT_EQ(info.source, L"Quorset");
-        EXPECT_EQ(info.line, 42);
-    }
-    EXPECT_EQ(test::Raised([] { (void)Required(std::unique_ptr<int>()); }).number, errObjectNotSet);
 }
 
 }  // namespace

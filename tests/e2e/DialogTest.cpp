@@ -19,19 +19,13 @@ namespace {
 
 constexpr WPARAM kAbout = Quorset::kAbout, kConfigure = Quorset::kConfigure;
 
-class Dialogs : public ::testing::Test {
+class Dialogs : public WithoutProgramKeys {
 protected:
     void SetUp() override {
-        ClearProgramKeys();
-        Store(L"AutoHide", "False");
-        Store(L"AutoRun", "False");
+        WithoutProgramKeys::SetUp();
+        StoreSetting(L"AutoHide", "False");
+        StoreSetting(L"AutoRun", "False");
     }
-    void TearDown() override { ClearProgramKeys(); }
-
-    static void Store(const wchar_t* name, const char* text) {
-        PlantBytes(kSettingsKey, name, REG_SZ, std::string(text) + '\0');
-    }
-    static std::string Setting(const wchar_t* name) { return ReadBack(kSettingsKey, name).bytes.c_str(); }
     static bool Checked(HWND box) { return ::SendMessageW(box, BM_GETCHECK, 0, 0) == BST_CHECKED; }
 
     HWND StartShown() { return launcher = quorset.StartShown(); }
@@ -119,7 +113,7 @@ TEST_F(Dialogs, ConfigureAppliesOnApplyAndOkAndForgetsWhatWasClosed) {
 // Every way of closing each dialog hands the focus back to the toolbar window, which
 // then hides at the next click elsewhere (AutoHide on), as it does without a dialog.
 TEST_F(Dialogs, EveryWayOfClosingADialogGivesTheToolbarWindowTheFocusBack) {
-    Store(L"AutoHide", "True");
+    StoreSetting(L"AutoHide", "True");
     struct Way {
         WPARAM dialog;
         const char* name;
@@ -205,7 +199,7 @@ TEST_F(Dialogs, TheKeyboardFollowsTheTabOrderAndTheAccessKeys) {
 }
 
 TEST_F(Dialogs, TheAboutBoxShowsTheProgramAndHoldsAutoHideBack) {
-    Store(L"AutoHide", "True");
+    StoreSetting(L"AutoHide", "True");
     ASSERT_NE(StartShown(), nullptr);
     HWND about = Open(kAbout);
     ASSERT_NE(about, nullptr);

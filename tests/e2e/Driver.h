@@ -39,9 +39,12 @@ inline std::wstring ClassOf(HWND window) {
     ::GetClassNameW(window, name, 64);
     return name;
 }
+// Asked of the window itself: for another program's window GetWindowText gives only the
+// caption the system keeps, which a tool tip, for one, does not set.
 inline std::wstring TextOf(HWND window) {
     wchar_t text[2048] = L"";
-    ::GetWindowTextW(window, text, 2048);
+    DWORD_PTR length = 0;
+    ::SendMessageTimeoutW(window, WM_GETTEXT, 2048, reinterpret_cast<LPARAM>(text), SMTO_BLOCK, 5000, &length);
     return text;
 }
 inline DWORD ProcessOf(HWND window) {
@@ -128,15 +131,16 @@ inline void Click(HWND window) {
     ClickAt(POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2});
 }
 
-// Clicks button `index` (1-based) of the first toolbar inside `window`.
-inline void PressToolbarButton(HWND window, int index) {
+// The middle of button `index` (1-based) of the first toolbar inside `window`, on the screen.
+inline POINT ToolbarButtonAt(HWND window, int index) {
     HWND toolbar = ::FindWindowExW(window, nullptr, TOOLBARCLASSNAMEW, nullptr);
-    if (!toolbar) return ADD_FAILURE() << "no toolbar";
+    if (!toolbar) ADD_FAILURE() << "no toolbar";
     DWORD size = static_cast<DWORD>(::SendMessageW(toolbar, TB_GETBUTTONSIZE, 0, 0));
     POINT at{(index - 1) * LOWORD(size) + LOWORD(size) / 2, HIWORD(size) / 2};
     ::ClientToScreen(toolbar, &at);
-    ClickAt(at);
+    return at;
 }
+inline void PressToolbarButton(HWND window, int index) { ClickAt(ToolbarButtonAt(window, index)); }
 
 // Presses the keys in order and releases them in reverse: {VK_MENU, 'R'} is Alt+R.
 inline void PressKeys(std::initializer_list<WORD> keys) {
@@ -234,8 +238,10 @@ public:
     Quorset& operator=(const Quorset&) = delete;
 
     // Starts the program with `arguments` and, unless told not to, waits until it waits
-    // for input. It runs in the driver's locale (Wine takes it from LC_ALL); its error
-    // output goes to a file of its own, read by EndedCleanly.
+    // for input. Its working folder is the system folder, as when Windows starts it at
+    // log-on: nothing it does may depend on starting in its own. It runs in the driver's
+    // locale (Wine takes it from LC_ALL); its error output goes to a file of its own, read
+    // by EndedCleanly.
     HANDLE Start(const std::wstring& arguments = L"", bool waitUntilIdle = true) {
         std::wstring command = L"\"" + (folder.Path() / L"Quorset.exe").wstring() + L"\" " + arguments;
         SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
@@ -247,9 +253,10 @@ public:
         startup.dwFlags = STARTF_USESTDHANDLES;
         startup.hStdError = errorFile;
         PROCESS_INFORMATION process{};
+        wchar_t system[MAX_PATH] = L"";
+        ::GetSystemDirectoryW(system, MAX_PATH);
         BOOL ok = errorFile != INVALID_HANDLE_VALUE &&
-                  ::CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, folder.Path().c_str(),
-                                   &startup, &process);
+                  ::CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, system, &startup, &process);
         DWORD error = ::GetLastError();
         ::CloseHandle(errorFile);
         if (!ok) {

@@ -16,10 +16,8 @@ using namespace qs::test;
 
 namespace {
 
-class EndToEnd : public ::testing::Test {
+class EndToEnd : public WithoutProgramKeys {
 protected:
-    void SetUp() override { ClearProgramKeys(); }
-    void TearDown() override { ClearProgramKeys(); }
     static RECT Rect(HWND window) {
         RECT r{};
         ::GetWindowRect(window, &r);
@@ -139,7 +137,7 @@ TEST_F(EndToEnd, LogOffAndTheTaskManagerEndTheProgramThroughItsUnload) {
 TEST_F(EndToEnd, AutoHideHidesTheToolbarWhenAnotherWindowIsActivated) {
     for (auto [stored, hides] : {std::pair{"True", true}, {"False", false}}) {
         ClearProgramKeys();
-        PlantBytes(kSettingsKey, L"AutoHide", REG_SZ, std::string(stored) + '\0');
+        StoreSetting(L"AutoHide", stored);
         Quorset quorset;
         HWND launcher = quorset.StartShown();
         ASSERT_NE(launcher, nullptr);
@@ -155,12 +153,18 @@ TEST_F(EndToEnd, AutoHideHidesTheToolbarWhenAnotherWindowIsActivated) {
 
 TEST_F(EndToEnd, ToolbarButtonsStartTheProgramsOrSayTheyCannot) {
     // The started programs take the focus; the toolbar stays for the next click.
-    PlantBytes(kSettingsKey, L"AutoHide", REG_SZ, std::string("False") + '\0');
+    StoreSetting(L"AutoHide", "False");
     Quorset quorset;
     for (const wchar_t* program : {L"vuld", L"vuldide"})
         std::filesystem::copy_file(App::Path() + L"\\vuldsub_marker.exe", quorset.folder.Path() / (program + std::wstring(L".exe")));
     HWND launcher = quorset.StartShown();
     ASSERT_NE(launcher, nullptr);
+    MovePointer(ToolbarButtonAt(launcher, 3));  // resting on a button shows its tip
+    EXPECT_NE(quorset.Find([](HWND w) { return ClassOf(w) == TOOLTIPS_CLASSW && ::IsWindowVisible(w) &&
+                                                TextOf(w) == L"Check for updates with Tamrel"; }),
+              nullptr);
+
+    // Each program starts in the program folder, whatever folder Quorset started in.
     PressToolbarButton(launcher, 1);
     EXPECT_TRUE(WaitFor([&] { return std::filesystem::exists(quorset.folder.Path() / L"vuld.started"); }));
     PressToolbarButton(launcher, 2);

@@ -1,8 +1,7 @@
-// The error report file as written: bytes, code page, line ends, and the failures that
-// abandon it while the message still shows. The layout is ErrorReportTest's.
+// The error report file as written: bytes, code page, line ends, and a destination that
+// cannot be written. The layout is ErrorReportTest's.
 #include <gtest/gtest.h>
 
-#include <iostream>
 #include <regex>
 
 #include "Support.h"
@@ -44,25 +43,12 @@ TEST_F(LogError, TheReportIsTheLastErrorsInTheAnsiCodePageWithTheProgramsFacts) 
     EXPECT_TRUE(ReadBytes(report).ends_with("---------------\r\n01  modTest.Short\r\n\r\n"));
 }
 
-TEST_F(LogError, UnwritableDestinationsAbandonTheReportButTheMessageShows) {
-    std::wstring missingFolder = folder.File(L"BROM\\VULD\\errorlog.txt"), readOnly = folder.File(L"readonly.txt"),
-                 aFolder = folder.File(L"afolder");
-    test::WriteBytes(readOnly, "kept");
-    ::SetFileAttributesW(readOnly.c_str(), FILE_ATTRIBUTE_READONLY);
-    std::filesystem::create_directory(aFolder);
-    for (const auto& destination : {missingFolder, readOnly, aFolder}) {
-        gErrHandler->Destination(Variant(destination));
-        notices.boxes.clear();
-        framed(L"modTest.Unwritable", [] { RaiseRuntime(errOverflow); });
-        EXPECT_EQ(notices.boxes.size(), 1u);
-    }
+// Held open or in a folder's place, the report is met end to end (tests/reliability).
+TEST_F(LogError, AReportInAMissingFolderIsAbandonedButTheMessageShows) {
+    gErrHandler->Destination(Variant(folder.File(L"BROM\\VULD\\errorlog.txt")));
+    framed(L"modTest.Unwritable", [] { RaiseRuntime(errOverflow); });
+    EXPECT_EQ(notices.boxes.size(), 1u);
     EXPECT_FALSE(std::filesystem::exists(folder.File(L"BROM"))) << "the handler never creates the folder";
-    EXPECT_TRUE(std::filesystem::is_directory(aFolder));
-    // Wine running as root cannot keep a file from being written; then that case is void.
-    HANDLE probe = ::CreateFileW(readOnly.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (probe == INVALID_HANDLE_VALUE) EXPECT_EQ(ReadBytes(readOnly), "kept");
-    else std::cout << "[ NOTE     ] read-only files are writable here; that case was not checked\n";
-    if (probe != INVALID_HANDLE_VALUE) ::CloseHandle(probe);
 }
 
 }  // namespace

@@ -15,9 +15,7 @@ using qs::toolkit::Form;
 
 namespace {
 
-struct Apartment {
-    Apartment() { ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED); }
-} gApartment;
+const qs::test::ComApartment kApartment;
 
 class Language : public test::HandlerTest {
 protected:

@@ -1,24 +1,21 @@
-// The launcher window in-process: its system menu, its tray menu's items and the launch
-// actions' messages.
+// The launcher window in-process: its texts, its system menu, its tray icon, and what
+// follows a change of dots per inch.
 #include <gtest/gtest.h>
 
-#include <objbase.h>
+#include <windows.h>
 #include <commctrl.h>
 
 #include "Screenshot.h"
 #include "Support.h"
 #include "language/modLanguage.h"
 #include "launcher/frmLaunch.h"
-#include "launcher/modBitOps.h"
 #include "settings/RegistryHelpers.h"
 
 using namespace qs;
 
 namespace {
 
-struct Apartment {
-    Apartment() { ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED); }
-} gApartment;
+const qs::test::ComApartment kApartment;
 
 class Launcher : public test::HandlerTest {
 protected:
@@ -55,6 +52,7 @@ TEST_F(Launcher, LoadingSetsCaptionsTipsTheSystemMenuAndTheTrayIcon) {
     EXPECT_EQ(::GetMenuState(system, static_cast<UINT>(count - 3), MF_BYPOSITION) & MF_SEPARATOR, UINT{MF_SEPARATOR});
     ASSERT_NE(launcher->SysTray(), nullptr);
     EXPECT_TRUE(launcher->SysTray()->Shown());
+    EXPECT_EQ(launcher->SysTray()->Record().uCallbackMessage, UINT{WM_MOUSEMOVE}) << "the shell calls back as a move";
     EXPECT_STREQ(launcher->SysTray()->Record().szTip, "Quorset");
     EXPECT_EQ(launcher->SysTray()->Icon(), launcher->Icon());
     EXPECT_FALSE(launcher->Visible()) << "loading does not show";
@@ -99,11 +97,6 @@ TEST_F(Launcher, AtOtherDotsPerInchEverythingFollowsTheWindow) {
         EXPECT_LE(tools.bottom - tools.top, inside.bottom) << "the toolbar fits the window at " << next;
         test::SaveScreenshot(launcher->hwnd(), L"launcher-after-" + std::to_wstring(next) + L"dpi");
     }
-}
-
-TEST(BitOps, LowWordsAsSignedSixteenBitNumbers) {
-    for (auto [value, word] : {std::pair{0x00010002, 2}, {65535, -1}, {32767, 32767}, {-1, -1}, {0x7FFF8000, -32768}})
-        EXPECT_EQ(modBitOps::LoWord(value), word) << value;
 }
 
 }  // namespace

@@ -114,7 +114,7 @@ TEST_F(Package, ASilentInstallPutsEverythingInPlaceAndTheProgramStarts) {
 TEST_F(Package, AnUpgradeOverTheRunningProgramKeepsItsPlaceAndSettings) {
     HWND launcher = RunningLauncher();
     ASSERT_NE(launcher, nullptr) << "the program the first test started";
-    PlantBytes(kSettingsKey, L"AutoHide", REG_SZ, std::string("False") + '\0');  // as an earlier Apply left it
+    StoreSetting(L"AutoHide", "False");  // as an earlier Apply left it
     ::SetWindowPos(launcher, nullptr, 123, 97, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     Settle(launcher);
     RECT before{};
@@ -129,7 +129,7 @@ TEST_F(Package, AnUpgradeOverTheRunningProgramKeepsItsPlaceAndSettings) {
     ::GetWindowRect(again, &after);
     EXPECT_EQ(after.left, before.left);
     EXPECT_EQ(after.top, before.top);
-    EXPECT_EQ(ReadBack(kSettingsKey, L"AutoHide").bytes.c_str(), std::string("False"));
+    EXPECT_EQ(Setting(L"AutoHide"), "False");
 }
 
 TEST_F(Package, ASilentUninstallRemovesAllButTheSettings) {

@@ -81,13 +81,12 @@ size_t TrayIcons() {
     return WindowsWhere(tray, [](HWND w) { return ClassOf(w) == L"__winex11_tray_icon" && ::IsWindowVisible(w); }).size();
 }
 
-class Reliability : public ::testing::Test {
+class Reliability : public WithoutProgramKeys {
 protected:
     void SetUp() override {
-        ClearProgramKeys();
-        for (const wchar_t* name : {L"AutoHide", L"AutoRun"}) PlantBytes(kSettingsKey, name, REG_SZ, std::string("False") + '\0');
+        WithoutProgramKeys::SetUp();
+        for (const wchar_t* name : {L"AutoHide", L"AutoRun"}) StoreSetting(name, "False");
     }
-    void TearDown() override { ClearProgramKeys(); }
 };
 
 // ---------------------------------------------------------------- long use
@@ -241,7 +240,7 @@ TEST_F(Faults, AnUnwritableSettingsKeyLeavesItsValuesAndThePlacementIsStillSaved
     ASSERT_TRUE(WaitFor([&] { return !::IsWindow(dialog); }));
     quorset.EndAsTheTaskManagerDoes();
     EXPECT_TRUE(quorset.EndedCleanly()) << "no message held it";
-    EXPECT_EQ(std::string(ReadBack(kSettingsKey, L"AutoHide").bytes.c_str()), "False") << "the key kept its value";
+    EXPECT_EQ(Setting(L"AutoHide"), "False") << "the key kept its value";
     EXPECT_TRUE(ReadBack(kPositionsKey, L"frmLaunch").exists) << "the placement was saved";
 }
 
@@ -259,7 +258,7 @@ TEST_F(Faults, AnUnwritableRunKeyLeavesNoEntryAndTheChoiceIsStillSaved) {
     ASSERT_TRUE(WaitFor([&] { return !::IsWindow(dialog); })) << "the dialog still answers";
     quorset.EndAsTheTaskManagerDoes();
     EXPECT_TRUE(quorset.EndedCleanly());
-    EXPECT_EQ(std::string(ReadBack(kSettingsKey, L"AutoRun").bytes.c_str()), "True") << "the choice is kept";
+    EXPECT_EQ(Setting(L"AutoRun"), "True") << "the choice is kept";
 }
 
 // The report cannot be written: its file is held open without sharing by another program,

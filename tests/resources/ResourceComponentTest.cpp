@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include "Support.h"
 #include "base/App.h"
 #include "base/Handles.h"
 #include "vuldres/IVuldResources.h"
@@ -12,9 +13,7 @@ using qs::com_ptr;
 
 namespace {
 
-struct Apartment {
-    Apartment() { ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED); }
-} gApartment;
+const qs::test::ComApartment kApartment;
 
 com_ptr<IVuldResources> Create(const wchar_t* progId) {
     CLSID clsid{};

@@ -12,13 +12,8 @@ using namespace qs::test;
 
 namespace {
 
-class AppSettings : public ::testing::Test {
+class AppSettings : public WithoutProgramKeys {
 protected:
-    void SetUp() override { ClearProgramKeys(); }
-    void TearDown() override { ClearProgramKeys(); }
-    void Store(const wchar_t* name, const char* text) {
-        PlantBytes(kSettingsKey, name, REG_SZ, std::string(text) + '\0');
-    }
     NoticeRecorder notices;
 };
 
@@ -26,7 +21,7 @@ TEST_F(AppSettings, StoredTextsConvertTheClassicWayAndNothingStoredMeansTrue) {
     for (auto [text, expected] : {std::pair{"false", false}, {"FALSE", false}, {"0", false}, {"-1", true}, {"1", true},
                                   {"True", true}, {nullptr, true}}) {
         ClearProgramKeys();
-        if (text) Store(L"AutoHide", text), Store(L"AutoRun", text);
+        if (text) StoreSetting(L"AutoHide", text), StoreSetting(L"AutoRun", text);
         CAppSettings settings;
         EXPECT_EQ(settings.AutoHide(), expected) << (text ? text : "nothing");
         EXPECT_EQ(settings.AutoRun(), expected) << (text ? text : "nothing");
@@ -37,8 +32,8 @@ TEST_F(AppSettings, StoredTextsConvertTheClassicWayAndNothingStoredMeansTrue) {
 }
 
 TEST_F(AppSettings, AnUnreadableSettingStopsLoadingWithTheCriticalBox) {
-    Store(L"AutoHide", "maybe");
-    Store(L"AutoRun", "True");
+    StoreSetting(L"AutoHide", "maybe");
+    StoreSetting(L"AutoRun", "True");
     CAppSettings settings;
     EXPECT_FALSE(settings.AutoHide());
     EXPECT_FALSE(settings.AutoRun()) << "loading stopped before it";
@@ -49,11 +44,11 @@ TEST_F(AppSettings, AnUnreadableSettingStopsLoadingWithTheCriticalBox) {
 }
 
 TEST_F(AppSettings, TheRunEntryFollowsAtOnceAndBothSettingsAtDestructionAfterAnySetterCall) {
-    Store(L"AutoHide", "False");
-    Store(L"AutoRun", "0");
+    StoreSetting(L"AutoHide", "False");
+    StoreSetting(L"AutoRun", "0");
     CAppSettings{}.AutoHide(false);  // an unchanged value is still a change
     EXPECT_EQ(ReadBack(kSettingsKey, L"AutoRun").bytes, std::string("False\0", 6)) << "both are written";
-    Store(L"AutoRun", "0");
+    StoreSetting(L"AutoRun", "0");
     {
         CAppSettings settings;
         settings.AutoRun(true);

@@ -14,14 +14,13 @@ using toolkit::Screen::TwipsPerPixelX;
 
 namespace {
 
-class FormPos : public ::testing::Test {
+class FormPos : public WithoutProgramKeys {
 protected:
     void SetUp() override {
-        ClearProgramKeys();
+        WithoutProgramKeys::SetUp();
         form.Load();
         position.Form(&form);
     }
-    void TearDown() override { ClearProgramKeys(); }
     void Save(const std::string& text) { PlantBytes(kPositionsKey, L"frmDemo", REG_SZ, text + '\0'); }
     void ExpectAt(float left, float top, float width, float height) {
         float tpp = TwipsPerPixelX();

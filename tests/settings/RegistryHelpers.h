@@ -2,6 +2,7 @@
 // bytes, and clear the program's keys.
 #pragma once
 
+#include <gtest/gtest.h>
 #include <windows.h>
 
 #include <string>
@@ -60,5 +61,18 @@ inline void ClearProgramKeys() {
     ::RegDeleteTreeW(HKEY_CURRENT_USER, kProgramKey.c_str());
     ::RegDeleteKeyValueW(HKEY_CURRENT_USER, kRunKey.c_str(), L"Quorset");
 }
+
+// A setting stored as the program stores it: ANSI text with its terminator.
+inline void StoreSetting(const wchar_t* name, const std::string& text) {
+    PlantBytes(kSettingsKey, name, REG_SZ, text + '\0');
+}
+inline std::string Setting(const wchar_t* name) { return ReadBack(kSettingsKey, name).bytes.c_str(); }
+
+// A test that starts and ends with none of what the program keeps.
+class WithoutProgramKeys : public ::testing::Test {
+protected:
+    void SetUp() override { ClearProgramKeys(); }
+    void TearDown() override { ClearProgramKeys(); }
+};
 
 }  // namespace qs::test

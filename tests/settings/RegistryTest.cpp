@@ -14,10 +14,8 @@ namespace {
 
 constexpr int32_t kCurrentUser = static_cast<int32_t>(0x80000001);
 
-class Registry : public ::testing::Test {
+class Registry : public WithoutProgramKeys {
 protected:
-    void SetUp() override { ClearProgramKeys(); }
-    void TearDown() override { ClearProgramKeys(); }
 
     CProgramSettings Store() {
         CProgramSettings store;
@@ -66,18 +64,6 @@ TEST_F(Registry, WriteEntryStoresAnsiTextWithOneTerminatorAndReadingCreatesNoKey
     EXPECT_EQ(store.ReadEntry(L"Umlauts", L""), L"Gr\u00FC\u00DF" L"e ?");
 }
 
-TEST_F(Registry, TheKeyPathKeepsEmptyComponentsAndLosesOneTrailingBackslash) {
-    CProgramSettings store;
-    EXPECT_EQ(store.RootKey(), static_cast<int32_t>(0x80000002));
-    EXPECT_EQ(store.KeyPath(), L"SOFTWARE\\\\\\Settings");
-    store.RegBase(L"Brom");
-    store.Program(L"Quorset");
-    store.Section(L"");
-    EXPECT_EQ(store.KeyPath(), L"SOFTWARE\\Brom\\Quorset");
-    store.Program(L"");
-    EXPECT_EQ(store.KeyPath(), L"SOFTWARE\\Brom\\");
-}
-
 TEST_F(Registry, SetKeyValueWritesEachTypeOrShowsTheShortBoxTitledWithTheOperation) {
     const struct {
         Variant value;
@@ -104,18 +90,6 @@ TEST_F(Registry, SetKeyValueWritesEachTypeOrShowsTheShortBoxTitledWithTheOperati
         if (row.fails) boxes.push_back({L"Error: 13. Type mismatch", L"RegistrySetKeyValue", MB_OK});
         EXPECT_EQ(notices.boxes, boxes) << row.type;
     }
-}
-
-TEST_F(Registry, DeletingAMissingValueOrKeyChangesNothing) {
-    modRegistry::RegistryDeleteValue(kCurrentUser, kSettingsKey, L"Nothing");
-    EXPECT_FALSE(KeyExists(kSettingsKey)) << "nothing is created";
-    modRegistry::RegistryCreateNewKey(kCurrentUser, kSettingsKey);
-    modRegistry::RegistryDeleteValue(kCurrentUser, kSettingsKey, L"Nothing");
-    PlantBytes(kSettingsKey, L"Gone", REG_SZ, "x");
-    modRegistry::RegistryDeleteValue(kCurrentUser, kSettingsKey, L"Gone");
-    EXPECT_FALSE(ReadBack(kSettingsKey, L"Gone").exists);
-    EXPECT_TRUE(KeyExists(kSettingsKey));
-    EXPECT_TRUE(notices.boxes.empty());
 }
 
 }  // namespace

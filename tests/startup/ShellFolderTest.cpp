@@ -10,17 +10,6 @@ using namespace qs;
 
 namespace {
 
-TEST(ShellFolder, AppDataIsTheCurrentUsersFolderWithoutTrailingBackslash) {
-    qs::test::NoticeRecorder notices;
-    std::wstring folder = modShellFileDisk::GetShellAppdataLocation(0);
-    wchar_t expected[MAX_PATH];
-    ASSERT_EQ(::SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, 0, expected), S_OK);
-    EXPECT_EQ(folder, expected);
-    EXPECT_NE(folder.back(), L'\\');
-    EXPECT_TRUE(std::filesystem::is_directory(folder));
-    EXPECT_TRUE(notices.boxes.empty());
-}
-
 TEST(ShellFolder, AShellFailureGivesEmptyTextWithoutAMessage) {
     qs::test::NoticeRecorder notices;
     EXPECT_EQ(modShellFileDisk::GetFolderPath(0, 0x7F, 0), L"");

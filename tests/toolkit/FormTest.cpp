@@ -75,26 +75,6 @@ TEST(Form, APopupMenuLeavesOutHiddenItemsMarksTheDefaultAndRunsTheChoiceBeforeRe
     EXPECT_EQ(gMenuDefault, 0) << "Show Toolbar is the default, shown in bold";
 }
 
-TEST(Form, HoveringAToolbarButtonShowsItsTip) {
-    Form form(test::DemoDesign());
-    form.Load();
-    form(L"tbToolbar").Buttons[1].ToolTipText = L"Start VuldIDE";
-    form.Move(1500, 1500, form.Width(), form.Height());
-    form.Show();
-    test::DrainMessages();
-    HWND toolbar = form(L"tbToolbar").hwnd();
-    RECT button;
-    ::SendMessageW(toolbar, TB_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&button));
-    ::MapWindowPoints(toolbar, nullptr, reinterpret_cast<POINT*>(&button), 2);
-    ::SetCursorPos((button.left + button.right) / 2, (button.top + button.bottom) / 2);
-    HWND tip = reinterpret_cast<HWND>(::SendMessageW(toolbar, TB_GETTOOLTIPS, 0, 0));
-    ASSERT_TRUE(test::WaitFor([&] { return ::IsWindowVisible(tip) != FALSE; }, 5000)) << "hovering shows the tip";
-    wchar_t text[64] = L"";
-    ::GetWindowTextW(tip, text, 64);
-    EXPECT_STREQ(text, L"Start VuldIDE");
-    test::SaveScreenshot(::GetDesktopWindow(), L"toolkit-demo");
-}
-
 TEST(Form, ADialogCentresOnItsOwnerInsideTheOwnersMonitor) {
     const RECT primary{0, 0, 1280, 984}, second{1280, 0, 3200, 1040};  // work areas
     const struct {

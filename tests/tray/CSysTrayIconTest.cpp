@@ -1,5 +1,5 @@
-// The tray icon component in-process: its record, its errors and the decoding of the
-// owner's mouse-move notifications; and the word functions of the launcher.
+// The tray icon component in-process: its record and its errors. What the icon does for
+// the shell's notifications is seen end to end.
 #include <gtest/gtest.h>
 
 #include "Support.h"
@@ -36,34 +36,6 @@ TEST(SysTrayIcon, ShowingWithoutOwnerOrIconIsAnErrorAndHidingUnshownDoesNothing)
     EXPECT_FALSE(tray.Shown());
     EXPECT_EQ(tray.DisplayEvent(), WM_RBUTTONDOWN);
     EXPECT_EQ(tray.PopupFlags(), 2);
-}
-
-TEST(SysTrayIcon, ShowsAndHidesTheIconAndReportsEveryNotification) {
-    toolkit::Form form(test::DemoDesign());
-    form.Load();
-    CSysTrayIcon tray;
-    tray.Init(&form, nullptr);
-    tray.ToolTip(L"Quorset");
-    tray.Icon(::LoadIconW(nullptr, IDI_APPLICATION));
-    tray.ShowIcon();
-    EXPECT_TRUE(tray.Shown());
-    EXPECT_EQ(tray.Record().uFlags, UINT{NIF_MESSAGE | NIF_ICON | NIF_TIP});
-    EXPECT_EQ(tray.Record().uCallbackMessage, UINT{WM_MOUSEMOVE});
-    tray.ShowIcon();  // already shown: nothing
-    tray.ToolTip(L"Quorset toolbar");
-    EXPECT_EQ(tray.Record().uFlags, UINT{NIF_TIP});
-    EXPECT_STREQ(tray.Record().szTip, "Quorset toolbar");
-
-    std::vector<int32_t> events;
-    tray.IconEvent.Subscribe([&](int32_t e) { events.push_back(e); });
-    ::SendMessageW(form.hwnd(), WM_MOUSEMOVE, 0, MAKELPARAM(WM_LBUTTONDBLCLK, 0));
-    ::SendMessageW(form.hwnd(), WM_MOUSEMOVE, 0, MAKELPARAM(WM_RBUTTONDOWN, 0));  // no menu held: no menu
-    EXPECT_EQ(events, (std::vector<int32_t>{WM_LBUTTONDBLCLK, WM_RBUTTONDOWN}));
-
-    tray.HideIcon();
-    EXPECT_FALSE(tray.Shown());
-    tray.ShowIcon();
-    EXPECT_TRUE(tray.Shown()) << "added again";
 }
 
 }  // namespace
