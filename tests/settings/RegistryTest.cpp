@@ -92,4 +92,25 @@ TEST_F(Registry, SetKeyValueWritesEachTypeOrShowsTheShortBoxTitledWithTheOperati
     }
 }
 
+TEST_F(Registry, TheKeyPathKeepsEmptyPartsAndLosesOneTrailingBackslash) {
+    CProgramSettings store;
+    EXPECT_EQ(store.KeyPath(), L"SOFTWARE\\\\\\Settings") << "only the defaults set";
+    store.RegBase(L"Brom");
+    store.Program(L"Quorset");
+    store.Section(L"");
+    EXPECT_EQ(store.KeyPath(), L"SOFTWARE\\Brom\\Quorset");
+    store.Program(L"");
+    EXPECT_EQ(store.KeyPath(), L"SOFTWARE\\Brom\\");
+}
+
+TEST_F(Registry, DeletingAValueRemovesOnlyItAndAMissingKeyIsNotCreated) {
+    modRegistry::RegistryDeleteValue(kCurrentUser, kSettingsKey, L"Nothing");
+    EXPECT_FALSE(KeyExists(kSettingsKey));
+    PlantBytes(kSettingsKey, L"Gone", REG_SZ, "x");
+    modRegistry::RegistryDeleteValue(kCurrentUser, kSettingsKey, L"Gone");
+    EXPECT_FALSE(ReadBack(kSettingsKey, L"Gone").exists);
+    EXPECT_TRUE(KeyExists(kSettingsKey));
+    EXPECT_TRUE(notices.boxes.empty());
+}
+
 }  // namespace
