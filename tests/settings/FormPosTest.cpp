@@ -75,10 +75,12 @@ TEST_F(FormPos, EveryStoredTextRestoresWhatItSaysOrNothing) {
 
 TEST_F(FormPos, StatesOneAndTwoApplyOnlyTheStateAndOthersMoveTheWindow) {
     form.Show();
-    Save("L=1500;T=1200;W=4800;H=2700;S=2;");
-    EXPECT_TRUE(position.RestoreForm(true));
-    EXPECT_EQ(form.WindowState(), 2);
-    form.WindowState(0);
+    for (int state : {1, 2}) {
+        Save("L=1500;T=1200;W=4800;H=2700;S=" + std::to_string(state) + ";");
+        EXPECT_TRUE(position.RestoreForm(true));
+        EXPECT_EQ(form.WindowState(), state);
+        form.WindowState(0);
+    }
 
     Save("L=1500;T=1200;W=4800;H=2700;S=5;");
     EXPECT_TRUE(position.RestoreForm(true));
