@@ -241,9 +241,11 @@ public:
     // for input. Its working folder is the system folder, as when Windows starts it at
     // log-on: nothing it does may depend on starting in its own. It runs in the driver's
     // locale (Wine takes it from LC_ALL); its error output goes to a file of its own, read
-    // by EndedCleanly.
-    HANDLE Start(const std::wstring& arguments = L"", bool waitUntilIdle = true) {
-        std::wstring command = L"\"" + (folder.Path() / L"Quorset.exe").wstring() + L"\" " + arguments;
+    // by EndedCleanly. `program` names the executable otherwise than its folder's path
+    // does (another spelling of the same file).
+    HANDLE Start(const std::wstring& arguments = L"", bool waitUntilIdle = true, std::wstring program = L"") {
+        if (program.empty()) program = (folder.Path() / L"Quorset.exe").wstring();
+        std::wstring command = L"\"" + program + L"\" " + arguments;
         SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
         std::wstring errors = folder.File(L"stderr-" + std::to_wstring(processes.size()) + L".txt");
         HANDLE errorFile = ::CreateFileW(errors.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,

@@ -41,7 +41,11 @@ TEST_F(EndToEnd, AStartShowsTheToolbarCentredOnceAndTheSilentSwitchKeepsOnlyTheI
     EXPECT_TRUE(WaitFor([&] { return TrayIconPresent(launcher); }));
     SaveScreenshot(::GetDesktopWindow(), L"e2e-launcher");
 
-    ASSERT_NE(quorset.Start(L"/S"), nullptr);  // a second start ends at once, the first stays
+    // A second start ends at once and the first stays, also when a shortcut spells the
+    // program's path in other letters.
+    std::wstring shouted = (quorset.folder.Path() / L"Quorset.exe").wstring();
+    ::CharUpperBuffW(shouted.data(), static_cast<DWORD>(shouted.size()));
+    ASSERT_NE(quorset.Start(L"/S", true, shouted), nullptr);
     EXPECT_TRUE(quorset.EndedCleanly());
     EXPECT_TRUE(Visible(launcher));
     EXPECT_TRUE(TrayIconPresent(launcher));
