@@ -14,6 +14,7 @@
 #include <filesystem>
 #include <functional>
 #include <initializer_list>
+#include <iostream>
 #include <string>
 #include <vector>
 
@@ -257,9 +258,17 @@ public:
         PROCESS_INFORMATION process{};
         wchar_t system[MAX_PATH] = L"";
         ::GetSystemDirectoryW(system, MAX_PATH);
-        BOOL ok = errorFile != INVALID_HANDLE_VALUE &&
-                  ::CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, system, &startup, &process);
-        DWORD error = ::GetLastError();
+        // Under Wine, process creation itself fails now and then while many start at once
+        // (ERROR_INTERNAL_ERROR, before the program runs a single instruction); the start
+        // is then made again, and said so.
+        BOOL ok = FALSE;
+        DWORD error = ERROR_INTERNAL_ERROR;
+        for (int attempt = 1; !ok && error == ERROR_INTERNAL_ERROR && attempt <= 3; ++attempt) {
+            if (attempt > 1) std::cout << "[ NOTE     ] the system could not create the process; started again\n";
+            ok = errorFile != INVALID_HANDLE_VALUE && ::CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, 0,
+                                                                       nullptr, system, &startup, &process);
+            error = ok ? ERROR_SUCCESS : ::GetLastError();
+        }
         ::CloseHandle(errorFile);
         if (!ok) {
             ADD_FAILURE() << "cannot start the program: " << SystemError(error);
