@@ -135,7 +135,7 @@ inline void Click(HWND window) {
 // The middle of button `index` (1-based) of the first toolbar inside `window`, on the screen.
 inline POINT ToolbarButtonAt(HWND window, int index) {
     HWND toolbar = ::FindWindowExW(window, nullptr, TOOLBARCLASSNAMEW, nullptr);
-    if (!toolbar) ADD_FAILURE() << "no toolbar";
+    if (!toolbar) return ADD_FAILURE() << "no toolbar", POINT{};
     DWORD size = static_cast<DWORD>(::SendMessageW(toolbar, TB_GETBUTTONSIZE, 0, 0));
     POINT at{(index - 1) * LOWORD(size) + LOWORD(size) / 2, HIWORD(size) / 2};
     ::ClientToScreen(toolbar, &at);
@@ -261,14 +261,16 @@ public:
         // Under Wine, process creation itself fails now and then while many start at once
         // (ERROR_INTERNAL_ERROR, before the program runs a single instruction); the start
         // is then made again, and said so.
-        BOOL ok = FALSE;
-        DWORD error = ERROR_INTERNAL_ERROR;
-        for (int attempt = 1; !ok && error == ERROR_INTERNAL_ERROR && attempt <= 3; ++attempt) {
-            if (attempt > 1) std::cout << "[ NOTE     ] the system could not create the process; started again\n";
-            ok = errorFile != INVALID_HANDLE_VALUE && ::CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, 0,
-                                                                       nullptr, system, &startup, &process);
-            error = ok ? ERROR_SUCCESS : ::GetLastError();
+        auto create = [&] {
+            return errorFile != INVALID_HANDLE_VALUE && ::CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE,
+                                                                         0, nullptr, system, &startup, &process);
+        };
+        BOOL ok = create();
+        for (int again = 0; !ok && ::GetLastError() == ERROR_INTERNAL_ERROR && again < 2; ++again) {
+            std::cout << "[ NOTE     ] the system could not create the process; started again\n";
+            ok = create();
         }
+        DWORD error = ::GetLastError();
         ::CloseHandle(errorFile);
         if (!ok) {
             ADD_FAILURE() << "cannot start the program: " << SystemError(error);
