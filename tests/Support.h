@@ -109,10 +109,8 @@ inline LONG IconWidth(HICON icon) {
     return bits.bmWidth;
 }
 
-// The test thread as the program's: a single-threaded COM apartment. Only for the tests
-// that create components in-process: with the end-to-end driver in an apartment (and so
-// owning COM's hidden window) the program's tray menu closed at once in about one run
-// in eight under Wine.
+// The test thread as the program's: a single-threaded COM apartment, for the tests that
+// create components in-process (the end-to-end driver needs none).
 struct ComApartment {
     ComApartment() { ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED); }
 };

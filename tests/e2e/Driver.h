@@ -97,6 +97,18 @@ inline std::wstring ReadAndClose(HWND box) {
     return text;
 }
 
+// What is on the screen, for a failure's message: the foreground window, then every
+// visible top-level window, each with its class, text and process.
+inline std::wstring Screen() {
+    auto name = [](HWND w) {
+        return ClassOf(w) + L" \"" + TextOf(w) + L"\" of process " + std::to_wstring(ProcessOf(w));
+    };
+    HWND front = ::GetForegroundWindow();
+    std::wstring out = L"foreground: " + (front ? name(front) : L"none") + L"; visible:";
+    for (HWND w : WindowsWhere(nullptr, [](HWND w) { return ::IsWindowVisible(w) != FALSE; })) out += L" [" + name(w) + L"]";
+    return out;
+}
+
 // ---------------------------------------------------------------- input, as a user gives it
 
 inline void SendInputs(std::vector<INPUT> inputs) {
@@ -298,7 +310,7 @@ public:
         Start();
         HWND launcher = Launcher();
         if (!WaitFor([&] { return launcher && ::GetForegroundWindow() == launcher; })) {
-            ADD_FAILURE() << "the toolbar window did not come to the front";
+            ADD_FAILURE() << "the toolbar window did not come to the front; " << Screen();
             return nullptr;
         }
         Settle(launcher);
@@ -334,7 +346,7 @@ public:
         ::PostMessageW(launcher, WM_SYSCOMMAND, command, 0);
         HWND dialog = Dialog(launcher);
         if (!dialog || !WaitFor([&] { return ::GetForegroundWindow() == dialog; })) {
-            ADD_FAILURE() << "no dialog came to the front";
+            ADD_FAILURE() << "no dialog came to the front; " << Screen();
             return nullptr;
         }
         Settle(dialog);
@@ -374,7 +386,7 @@ public:
     // Chooses an item of the open pop-up menu: `downs` presses of the down key, then Enter.
     bool ChooseFromMenu(int downs, const wchar_t* screenshot = nullptr) const {
         HWND menu = OpenMenu();
-        if (!menu) return ADD_FAILURE() << "no pop-up menu opened", false;
+        if (!menu) return ADD_FAILURE() << "no pop-up menu opened; " << Screen(), false;
         Settle(menu);
         if (screenshot) SaveScreenshot(::GetDesktopWindow(), screenshot);
         for (int i = 0; i < downs; ++i) ::PostMessageW(menu, WM_KEYDOWN, VK_DOWN, 0);
