@@ -215,8 +215,10 @@ inline std::filesystem::path ReportFile() {
 
 // ---------------------------------------------------------------- the shell's side
 
-// What the shell sends when the user does `mouseMessage` over the tray icon.
+// What the shell sends when the user does `mouseMessage` over the tray icon, once the
+// program is at rest (a hand on the tray icon comes long after the program's last change).
 inline void TrayCallback(HWND launcher, UINT mouseMessage) {
+    Settle(launcher);
     ::PostMessageW(launcher, WM_MOUSEMOVE, 0, MAKELPARAM(mouseMessage, 0));
 }
 
