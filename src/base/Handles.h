@@ -47,6 +47,7 @@ using unique_hfont = UniqueHandle<HFONT, &DeleteFont>;
 inline void DeleteBitmap(HBITMAP bitmap) { ::DeleteObject(bitmap); }
 using unique_hbitmap = UniqueHandle<HBITMAP, &DeleteBitmap>;
 using unique_himagelist = UniqueHandle<HIMAGELIST, &::ImageList_Destroy>;
+using unique_hdc = UniqueHandle<HDC, &::DeleteDC>;
 using unique_handle = UniqueHandle<HANDLE, &::CloseHandle>;
 // A file that CreateFile opened; its failure value becomes the empty owner.
 inline unique_handle OpenedFile(HANDLE file) { return unique_handle(file == INVALID_HANDLE_VALUE ? nullptr : file); }

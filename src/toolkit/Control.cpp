@@ -1,6 +1,9 @@
 // The controls of a form: built from their design rows into real Win32 controls.
 #include <windows.h>
 
+#include <algorithm>
+#include <vector>
+
 #include "base/Error.h"
 #include "toolkit/Form.h"
 #include "toolkit/FormParts.h"
@@ -101,15 +104,34 @@ void Control::LoadToolbarPictures() {
     const Control* list = form_.ImageListOf(*this);
     int size = detail::ToolbarPictureSize(form_.Dpi());
     if (list) {
+        // The pictures (32-bit, with alpha) go side by side into one strip and the strip
+        // into the list in one step: adding them as icons one by one costs the list a
+        // conversion and a mask each, more than the rest of the window's build.
+        const auto& pictures = list->design_.pictures;
+        const int count = static_cast<int>(pictures.size());
+        BITMAPINFO format{};
+        format.bmiHeader = {sizeof(BITMAPINFOHEADER), size * count, -size, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+        void* bits = nullptr;
+        unique_hbitmap strip(::CreateDIBSection(nullptr, &format, DIB_RGB_COLORS, &bits, nullptr, 0));
+        if (!strip) RaiseRuntime(errInvalidProcedureCall);
+        format.bmiHeader.biWidth = size;  // one picture
+        std::vector<DWORD> picture(static_cast<size_t>(size) * size);
+        unique_hdc dc(::CreateCompatibleDC(nullptr));
         HINSTANCE instance = ::GetModuleHandleW(nullptr);
-        unique_himagelist images(
-            ::ImageList_Create(size, size, ILC_COLOR32 | ILC_MASK, static_cast<int>(list->design_.pictures.size()), 0));
-        for (const auto& picture : list->design_.pictures) {
+        for (int p = 0; p < count; ++p) {
             unique_hicon icon(static_cast<HICON>(
-                ::LoadImageW(instance, MAKEINTRESOURCEW(picture.iconResource), IMAGE_ICON, size, size, 0)));
-            if (!icon) RaiseRuntime(errFileNotFound);
-            ::ImageList_AddIcon(images.get(), icon.get());
+                ::LoadImageW(instance, MAKEINTRESOURCEW(pictures[p].iconResource), IMAGE_ICON, size, size, 0)));
+            ICONINFO parts{};
+            if (!icon || !::GetIconInfo(icon.get(), &parts)) RaiseRuntime(errFileNotFound);
+            unique_hbitmap color(parts.hbmColor), mask(parts.hbmMask);
+            if (!::GetDIBits(dc.get(), color.get(), 0, size, picture.data(), &format, DIB_RGB_COLORS))
+                RaiseRuntime(errFileNotFound);
+            for (int y = 0; y < size; ++y)
+                std::copy_n(&picture[static_cast<size_t>(y) * size], size,
+                            static_cast<DWORD*>(bits) + (static_cast<size_t>(y) * count + p) * size);
         }
+        unique_himagelist images(::ImageList_Create(size, size, ILC_COLOR32, count, 0));
+        ::ImageList_Add(images.get(), strip.get(), nullptr);
         ::SendMessageW(hwnd_, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images.get()));
         images_ = std::move(images);  // the old list goes only once the toolbar has let it go
     }
