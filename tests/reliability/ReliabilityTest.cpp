@@ -122,6 +122,8 @@ void EverydayCycle(Quorset& quorset, HWND launcher) {
 TEST_F(Reliability, ASoakOfEverydayActionsHoldsHandlesWindowsAndMemoryFlat) {
     const char* asked = std::getenv("QUORSET_SOAK_CYCLES");
     const int cycles = asked ? std::atoi(asked) : 200, warmUp = 10;
+    ASSERT_GT(cycles, warmUp) << "QUORSET_SOAK_CYCLES: the holdings are compared with those after " << warmUp
+                              << " cycles";
     Quorset quorset;
     HWND launcher = quorset.StartShown();
     ASSERT_NE(launcher, nullptr);
