@@ -100,37 +100,46 @@ void Control::Create(HWND parent, RECT twips, HFONT formFont) {
     }
 }
 
+namespace {
+
+// The pictures (32-bit icons of the executable, with alpha) side by side in one strip, at
+// `size` pixels: a list takes the strip in one step, where adding the pictures as icons one
+// by one costs it a conversion and a mask each, more than the rest of the window's build.
+unique_hbitmap PictureStrip(const std::vector<PictureDesign>& pictures, int size) {
+    const int count = static_cast<int>(pictures.size());
+    BITMAPINFO format{};
+    format.bmiHeader = {sizeof(BITMAPINFOHEADER), size * count, -size, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    unique_hbitmap strip(::CreateDIBSection(nullptr, &format, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!strip) RaiseRuntime(errInvalidProcedureCall);
+    format.bmiHeader.biWidth = size;  // one picture
+    std::vector<DWORD> picture(static_cast<size_t>(size) * size);
+    unique_hdc dc(::CreateCompatibleDC(nullptr));
+    HINSTANCE instance = ::GetModuleHandleW(nullptr);
+    for (int p = 0; p < count; ++p) {
+        unique_hicon icon(static_cast<HICON>(
+            ::LoadImageW(instance, MAKEINTRESOURCEW(pictures[p].iconResource), IMAGE_ICON, size, size, 0)));
+        ICONINFO parts{};
+        if (!icon || !::GetIconInfo(icon.get(), &parts)) RaiseRuntime(errFileNotFound);
+        unique_hbitmap color(parts.hbmColor), mask(parts.hbmMask);
+        if (!::GetDIBits(dc.get(), color.get(), 0, size, picture.data(), &format, DIB_RGB_COLORS))
+            RaiseRuntime(errFileNotFound);
+        for (int y = 0; y < size; ++y)
+            std::copy_n(&picture[static_cast<size_t>(y) * size], size,
+                        static_cast<DWORD*>(bits) + (static_cast<size_t>(y) * count + p) * size);
+    }
+    return strip;
+}
+
+}  // namespace
+
 void Control::LoadToolbarPictures() {
     const Control* list = form_.ImageListOf(*this);
     int size = detail::ToolbarPictureSize(form_.Dpi());
     if (list) {
-        // The pictures (32-bit, with alpha) go side by side into one strip and the strip
-        // into the list in one step: adding them as icons one by one costs the list a
-        // conversion and a mask each, more than the rest of the window's build.
         const auto& pictures = list->design_.pictures;
-        const int count = static_cast<int>(pictures.size());
-        BITMAPINFO format{};
-        format.bmiHeader = {sizeof(BITMAPINFOHEADER), size * count, -size, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-        void* bits = nullptr;
-        unique_hbitmap strip(::CreateDIBSection(nullptr, &format, DIB_RGB_COLORS, &bits, nullptr, 0));
-        if (!strip) RaiseRuntime(errInvalidProcedureCall);
-        format.bmiHeader.biWidth = size;  // one picture
-        std::vector<DWORD> picture(static_cast<size_t>(size) * size);
-        unique_hdc dc(::CreateCompatibleDC(nullptr));
-        HINSTANCE instance = ::GetModuleHandleW(nullptr);
-        for (int p = 0; p < count; ++p) {
-            unique_hicon icon(static_cast<HICON>(
-                ::LoadImageW(instance, MAKEINTRESOURCEW(pictures[p].iconResource), IMAGE_ICON, size, size, 0)));
-            ICONINFO parts{};
-            if (!icon || !::GetIconInfo(icon.get(), &parts)) RaiseRuntime(errFileNotFound);
-            unique_hbitmap color(parts.hbmColor), mask(parts.hbmMask);
-            if (!::GetDIBits(dc.get(), color.get(), 0, size, picture.data(), &format, DIB_RGB_COLORS))
-                RaiseRuntime(errFileNotFound);
-            for (int y = 0; y < size; ++y)
-                std::copy_n(&picture[static_cast<size_t>(y) * size], size,
-                            static_cast<DWORD*>(bits) + (static_cast<size_t>(y) * count + p) * size);
-        }
-        unique_himagelist images(::ImageList_Create(size, size, ILC_COLOR32, count, 0));
+        unique_hbitmap strip = PictureStrip(pictures, size);
+        unique_himagelist images(::ImageList_Create(size, size, ILC_COLOR32, static_cast<int>(pictures.size()), 0));
         ::ImageList_Add(images.get(), strip.get(), nullptr);
         ::SendMessageW(hwnd_, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images.get()));
         images_ = std::move(images);  // the old list goes only once the toolbar has let it go
