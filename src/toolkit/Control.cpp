@@ -102,6 +102,22 @@ void Control::Create(HWND parent, RECT twips, HFONT formFont) {
 
 namespace {
 
+// The image of `size` pixels of icon resource `id`, when the program stores it as a plain
+// 32-bit bitmap (rows bottom-up, alpha and all): its pixels can be used as they stand,
+// without an icon made of them. Larger images are stored compressed; for those, none.
+const DWORD* PlainPixels(HINSTANCE instance, int id, int size) {
+    auto resource = [&](int name, LPCWSTR type) -> const void* {
+        HRSRC found = ::FindResourceW(instance, MAKEINTRESOURCEW(name), type);
+        return found ? ::LockResource(::LoadResource(instance, found)) : nullptr;
+    };
+    auto* directory = static_cast<BYTE*>(const_cast<void*>(resource(id, RT_GROUP_ICON)));
+    int image = directory ? ::LookupIconIdFromDirectoryEx(directory, TRUE, size, size, LR_DEFAULTCOLOR) : 0;
+    auto* header = image ? static_cast<const BITMAPINFOHEADER*>(resource(image, RT_ICON)) : nullptr;
+    bool plain = header && header->biSize == sizeof *header && header->biWidth == size &&
+                 header->biHeight == 2 * size && header->biBitCount == 32 && header->biCompression == BI_RGB;
+    return plain ? reinterpret_cast<const DWORD*>(header + 1) : nullptr;
+}
+
 // The pictures (32-bit icons of the executable, with alpha) side by side in one strip, at
 // `size` pixels: a list takes the strip in one step, where adding the pictures as icons one
 // by one costs it a conversion and a mask each, more than the rest of the window's build.
@@ -112,20 +128,25 @@ unique_hbitmap PictureStrip(const std::vector<PictureDesign>& pictures, int size
     void* bits = nullptr;
     unique_hbitmap strip(::CreateDIBSection(nullptr, &format, DIB_RGB_COLORS, &bits, nullptr, 0));
     if (!strip) RaiseRuntime(errInvalidProcedureCall);
-    format.bmiHeader.biWidth = size;  // one picture
-    std::vector<DWORD> picture(static_cast<size_t>(size) * size);
+    format.bmiHeader.biHeight = size;  // one picture, bottom-up as the resources store it
+    format.bmiHeader.biWidth = size;
+    std::vector<DWORD> read(static_cast<size_t>(size) * size);
     unique_hdc dc(::CreateCompatibleDC(nullptr));
     HINSTANCE instance = ::GetModuleHandleW(nullptr);
     for (int p = 0; p < count; ++p) {
-        unique_hicon icon(static_cast<HICON>(
-            ::LoadImageW(instance, MAKEINTRESOURCEW(pictures[p].iconResource), IMAGE_ICON, size, size, 0)));
-        ICONINFO parts{};
-        if (!icon || !::GetIconInfo(icon.get(), &parts)) RaiseRuntime(errFileNotFound);
-        unique_hbitmap color(parts.hbmColor), mask(parts.hbmMask);
-        if (!::GetDIBits(dc.get(), color.get(), 0, size, picture.data(), &format, DIB_RGB_COLORS))
-            RaiseRuntime(errFileNotFound);
+        const DWORD* picture = PlainPixels(instance, pictures[p].iconResource, size);
+        if (!picture) {  // a compressed image: read through an icon made of it
+            unique_hicon icon(static_cast<HICON>(
+                ::LoadImageW(instance, MAKEINTRESOURCEW(pictures[p].iconResource), IMAGE_ICON, size, size, 0)));
+            ICONINFO parts{};
+            if (!icon || !::GetIconInfo(icon.get(), &parts)) RaiseRuntime(errFileNotFound);
+            unique_hbitmap color(parts.hbmColor), mask(parts.hbmMask);
+            if (!::GetDIBits(dc.get(), color.get(), 0, size, read.data(), &format, DIB_RGB_COLORS))
+                RaiseRuntime(errFileNotFound);
+            picture = read.data();
+        }
         for (int y = 0; y < size; ++y)
-            std::copy_n(&picture[static_cast<size_t>(y) * size], size,
+            std::copy_n(&picture[static_cast<size_t>(size - 1 - y) * size], size,
                         static_cast<DWORD*>(bits) + (static_cast<size_t>(y) * count + p) * size);
     }
     return strip;
