@@ -126,6 +126,10 @@ void Form::Load() {
         wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
         wc.lpszClassName = detail::kFormClass;
         wc.hIcon = ::LoadIconW(wc.hInstance, MAKEINTRESOURCEW(1));
+        // Its small image too: left out, the system would make it by copying the large one.
+        wc.hIconSm = static_cast<HICON>(::LoadImageW(wc.hInstance, MAKEINTRESOURCEW(1), IMAGE_ICON,
+                                                     ::GetSystemMetrics(SM_CXSMICON), ::GetSystemMetrics(SM_CYSMICON),
+                                                     LR_SHARED));
         return ::RegisterClassExW(&wc);
     }();
     if (!registered) RaiseRuntime(errInvalidProcedureCall);
@@ -169,12 +173,27 @@ void Form::Icon(HICON icon) {
     ShowTitleIcons();
 }
 
+namespace {
+// The width of an icon's image in pixels; 0 when it cannot be read.
+int IconWidth(HICON icon) {
+    ICONINFO parts{};
+    if (!::GetIconInfo(icon, &parts)) return 0;
+    unique_hbitmap color(parts.hbmColor), mask(parts.hbmMask);
+    BITMAP bits{};
+    ::GetObjectW(color ? color.get() : mask.get(), sizeof bits, &bits);
+    return bits.bmWidth;
+}
+}  // namespace
+
 void Form::ShowTitleIcons() {
     if (!hwnd_ || !icon_) return;
-    // Copies drawn from the icon's own images at this monitor's sizes stay sharp; an icon
-    // that is not from a resource is scaled.
+    // At this monitor's sizes: the icon itself where it has the size, else a copy drawn
+    // from its own images, which stays sharp (an icon that is not from a resource is
+    // scaled). A copy costs more than the look at the icon's size.
+    const int width = IconWidth(icon_);
     auto sized = [&](int metric) {
         int size = ::GetSystemMetricsForDpi(metric, static_cast<UINT>(dpi_));
+        if (size == width) return unique_hicon();
         HICON copy = static_cast<HICON>(::CopyImage(icon_, IMAGE_ICON, size, size, LR_COPYFROMRESOURCE));
         return unique_hicon(copy ? copy : static_cast<HICON>(::CopyImage(icon_, IMAGE_ICON, size, size, 0)));
     };
