@@ -190,7 +190,8 @@ public:
     static const std::vector<Form*>& Forms();
 
     // The hidden window that stands for the whole program, as task lists see it: a
-    // WM_CLOSE sent to it unloads every form with reason vbAppTaskManager.
+    // WM_CLOSE sent to it unloads every form with reason vbAppTaskManager. Made by the
+    // first call; the message loop makes it as it begins.
     static HWND ApplicationWindow();
 
 protected:
@@ -234,7 +235,8 @@ private:
     bool endSessionAsked_ = false;
 };
 
-// Runs the program's message loop until the last form has been unloaded.
+// Runs the program's message loop, with the application window, until the last form has
+// been unloaded.
 void RunMessageLoop();
 
 // Hands a message to the dialog navigation (Tab, Enter, Escape, access keys) of the form

@@ -133,7 +133,6 @@ void Form::Load() {
         return ::RegisterClassExW(&wc);
     }();
     if (!registered) RaiseRuntime(errInvalidProcedureCall);
-    ApplicationWindow();
     DWORD style = WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
     DWORD exStyle = design_.showInTaskbar ? WS_EX_APPWINDOW : 0;
     if (design_.border == BorderStyle::SizableToolWindow) {

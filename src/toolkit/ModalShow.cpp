@@ -140,6 +140,10 @@ bool PreTranslate(MSG& msg) {
 }
 
 void RunMessageLoop() {
+    // The application window comes now, after start-up has shown what it shows: the first
+    // window of a process pays for the display's start, and that should be the window the
+    // user waits for, not a hidden one ahead of it.
+    Form::ApplicationWindow();
     MSG msg;
     while (!Form::Forms().empty() && ::GetMessageW(&msg, nullptr, 0, 0) > 0) Dispatch(msg);
 }
