@@ -104,7 +104,13 @@ def spread(values):
     return {"median": statistics.median(values), "min": min(values), "max": max(values)}
 
 
-result = {"date": time.strftime("%Y-%m-%d"), "rounds": args.rounds, "figures": {}}
+# Each round starts Quorset and then the floor, one right after the other: the ratios within
+# the rounds show how far the machine's own load spreads the comparison.
+paired = {key: spread([q[key] / f[key] for q, f in zip(rounds["Quorset"], rounds["floor"])
+                       if q.get(key) and f.get(key)]) for key in ("window_ms", "tray_ms")}
+
+result = {"date": time.strftime("%Y-%m-%d"), "rounds": args.rounds, "figures": {}, "paired_ratios": paired,
+          "each_round": rounds}
 for key, label in (("window_ms", "start -> window visible (ms)"), ("tray_ms", "start -> tray icon added (ms)"),
                    ("working_set_kib", "working set (KiB)"), ("rss_kib", "resident, Linux side (KiB)"),
                    ("anon_kib", "private resident, Linux side (KiB)")):
@@ -130,6 +136,13 @@ for key in ("window_ms", "tray_ms", "working_set_kib", "rss_kib", "anon_kib"):
     text = lambda s: f"{s['median']:.1f} [{s['min']:.1f}-{s['max']:.1f}]" if s else "n/a"
     ratio = f"{q['median'] / f['median']:.2f}" if q and f and f["median"] else "n/a"
     print(f"{row['label']:44} {text(q):>24} {text(f):>24} {ratio:>7}")
+    if key == "tray_ms":
+        for start in ("window_ms", "tray_ms"):
+            p = paired[start]
+            label = result["figures"][start]["label"].replace(" (ms)", ", ratio within each round")
+            if p:
+                spread_text = f"[{p['min']:.2f}-{p['max']:.2f}]"
+                print(f"{label:44} {'':>24} {spread_text:>24} {p['median']:>7.2f}")
 for shown in (True, False):
     row = result["figures"]["idle_cpu_ms_" + ("shown" if shown else "hidden")]
     text = lambda s: f"{s['linux_ms']:.0f} (Linux)" if s["linux_ms"] is not None else f"{s['windows_ms']} (Windows)"
