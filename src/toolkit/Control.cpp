@@ -106,11 +106,11 @@ namespace {
 // 32-bit bitmap (rows bottom-up, alpha and all): its pixels can be used as they stand,
 // without an icon made of them. Larger images are stored compressed; for those, none.
 const DWORD* PlainPixels(HINSTANCE instance, int id, int size) {
-    auto resource = [&](int name, LPCWSTR type) -> const void* {
+    auto resource = [&](int name, LPCWSTR type) -> void* {
         HRSRC found = ::FindResourceW(instance, MAKEINTRESOURCEW(name), type);
         return found ? ::LockResource(::LoadResource(instance, found)) : nullptr;
     };
-    auto* directory = static_cast<BYTE*>(const_cast<void*>(resource(id, RT_GROUP_ICON)));
+    auto* directory = static_cast<BYTE*>(resource(id, RT_GROUP_ICON));
     int image = directory ? ::LookupIconIdFromDirectoryEx(directory, TRUE, size, size, LR_DEFAULTCOLOR) : 0;
     auto* header = image ? static_cast<const BITMAPINFOHEADER*>(resource(image, RT_ICON)) : nullptr;
     bool plain = header && header->biSize == sizeof *header && header->biWidth == size &&
