@@ -70,7 +70,7 @@ TEST_F(Launcher, AtOtherDotsPerInchEverythingFollowsTheWindow) {
     EXPECT_EQ(iconSize(ICON_SMALL), ::GetSystemMetricsForDpi(SM_CXSMICON, static_cast<UINT>(dpi)));
     test::SaveScreenshot(launcher->hwnd(), L"launcher-" + std::to_wstring(dpi) + L"dpi");
 
-    for (int next : {dpi * 3 / 2, dpi}) {
+    for (int next : {dpi * 3 / 2, dpi * 2, dpi}) {
         RECT now{};
         ::GetWindowRect(launcher->hwnd(), &now);
         RECT client{0, 0, (2415 * next + 720) / 1440, (615 * next + 720) / 1440};
