@@ -63,11 +63,9 @@ TEST_F(EndToEnd, TheTrayMenuHidesAndShowsAndADoubleClickShows) {
     Quorset quorset;
     HWND launcher = quorset.StartToTray();
     ASSERT_NE(launcher, nullptr);
-    TrayCallback(launcher, WM_RBUTTONDOWN);
-    ASSERT_TRUE(quorset.ChooseFromMenu(2, L"e2e-tray-menu"));  // Show Toolbar, Hide Toolbar
+    ASSERT_TRUE(quorset.ChooseFromTrayMenu(launcher, 'H', L"e2e-tray-menu"));  // Hide Toolbar
     EXPECT_TRUE(WaitFor([&] { return !Visible(launcher); }));
-    TrayCallback(launcher, WM_RBUTTONDOWN);
-    ASSERT_TRUE(quorset.ChooseFromMenu(1));  // Show Toolbar
+    ASSERT_TRUE(quorset.ChooseFromTrayMenu(launcher, 'S'));  // Show Toolbar
     EXPECT_TRUE(WaitFor([&] { return Visible(launcher); }));
 
     ::PostMessageW(launcher, WM_SYSCOMMAND, SC_CLOSE, 0);
@@ -95,8 +93,7 @@ TEST_F(EndToEnd, ClosingOnlyHidesAndExitSavesThePlacementAndEnds) {
     ASSERT_TRUE(WaitFor([&] { return Visible(launcher); }));
     ::SetWindowPos(launcher, nullptr, 100, 80, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
     RECT before = Rect(launcher);
-    TrayCallback(launcher, WM_RBUTTONDOWN);
-    ASSERT_TRUE(quorset.ChooseFromMenu(3));  // Show, Hide, (separator), Exit
+    ASSERT_TRUE(quorset.ChooseFromTrayMenu(launcher, 'X'));  // Exit
     ASSERT_TRUE(quorset.EndedCleanly());
     EXPECT_FALSE(TrayIconPresent(launcher));
     auto twips = [](long pixels) { return std::to_string(static_cast<long>(pixels * toolkit::Screen::TwipsPerPixelX())); };
@@ -268,8 +265,8 @@ TEST_F(EndToEnd, ThePointerMovingOverTheToolbarWindowNeverOpensTheTrayMenu) {
         EXPECT_EQ(quorset.OpenMenu(0), nullptr) << "a pointer move at x = " << x << " opened the tray menu";
         EXPECT_EQ(::GetForegroundWindow(), launcher);
     }
-    TrayCallback(launcher, WM_RBUTTONDOWN);  // the shell's notification of the same number still opens it
-    EXPECT_TRUE(quorset.ChooseFromMenu(1));
+    // The shell's notification of the same number still opens it.
+    EXPECT_TRUE(quorset.ChooseFromTrayMenu(launcher, 'S'));
 }
 
 TEST_F(EndToEnd, AtOneAndAHalfTimesTheDotsPerInchEverythingGrowsAlike) {
