@@ -35,7 +35,7 @@ void InitLanguage(std::optional<int32_t> locale) {
             CLSID clsid;
             if (FAILED(::CLSIDFromProgID(progId.c_str(), &clsid))) return;
             com_ptr<IVuldResources> component;
-            if (FAILED(::CoCreateInstance(clsid, nullptr, CLSCTX_SERVER, IID_IVuldResources,
+            if (FAILED(::CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IVuldResources,
                                           reinterpret_cast<void**>(component.put()))))
                 return;
             gResources = component;
@@ -45,7 +45,7 @@ void InitLanguage(std::optional<int32_t> locale) {
 
 IVuldResources& Resources() {
     if (!gResources &&
-        FAILED(::CoCreateInstance(CLSID_VuldResourcesDefault, nullptr, CLSCTX_SERVER, IID_IVuldResources,
+        FAILED(::CoCreateInstance(CLSID_VuldResourcesDefault, nullptr, CLSCTX_INPROC_SERVER, IID_IVuldResources,
                                   reinterpret_cast<void**>(gResources.put()))))
         RaiseRuntime(errCantCreateObject);
     return *gResources.get();
@@ -71,7 +71,8 @@ HICON PictureHandle(IPictureDisp& picture) {
     Check(picture.QueryInterface(IID_IPicture, reinterpret_cast<void**>(p.put())));
     OLE_HANDLE handle = 0;
     Check(p->get_Handle(&handle));
-    return reinterpret_cast<HICON>(static_cast<UINT_PTR>(handle));
+    // A handle that crosses 32 bits is sign-extended, as 64-bit Windows widens them.
+    return reinterpret_cast<HICON>(static_cast<LONG_PTR>(static_cast<LONG>(handle)));
 }
 
 void LoadFormResources(toolkit::Form& form) {

@@ -19,6 +19,21 @@ std::vector<Form*>& LoadedForms() {
 }
 }  // namespace detail
 
+namespace {
+// Draws the face of `control`'s parent (a tab page's themed background, say) where the
+// control lies. The theme library is not one the system keeps loaded for every program:
+// it is taken from the system folder only, never from the program's.
+void DrawParentBackground(HWND control, HDC dc) {
+    using Draw = HRESULT(WINAPI*)(HWND, HDC, const RECT*);
+    static const Draw draw = [] {
+        HMODULE theme = ::LoadLibraryExW(L"uxtheme.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+        return theme ? reinterpret_cast<Draw>(reinterpret_cast<void*>(::GetProcAddress(theme, "DrawThemeParentBackground")))
+                     : nullptr;
+    }();
+    if (draw) draw(control, dc, nullptr);
+}
+}  // namespace
+
 Form::Form(FormDesign design) : Tag(design.tag), design_(std::move(design)), dpi_(detail::WindowDpi(nullptr)) {
     int id = kFirstControlId;
     for (const auto& c : design_.controls) {
@@ -183,9 +198,13 @@ LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     case WM_CTLCOLORSTATIC:
         ::SetBkMode(reinterpret_cast<HDC>(wParam), TRANSPARENT);
-        // On a frame or a tab strip the container's own face shows through.
-        if (::GetParent(reinterpret_cast<HWND>(lParam)) != hwnd_)
+        // On a frame or a tab strip the container's own face shows through. It is drawn
+        // under the control first: a themed check box repaints itself on hover and
+        // focus, and over nothing its text would smear.
+        if (::GetParent(reinterpret_cast<HWND>(lParam)) != hwnd_) {
+            DrawParentBackground(reinterpret_cast<HWND>(lParam), reinterpret_cast<HDC>(wParam));
             return reinterpret_cast<LRESULT>(::GetStockObject(NULL_BRUSH));
+        }
         return reinterpret_cast<LRESULT>(::GetSysColorBrush(COLOR_BTNFACE));
     case WM_MOUSEMOVE: {
         int button = (wParam & MK_LBUTTON ? 1 : 0) | (wParam & MK_RBUTTON ? 2 : 0) | (wParam & MK_MBUTTON ? 4 : 0);
