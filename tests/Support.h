@@ -98,16 +98,6 @@ inline ErrorInfo Raised(const std::function<void()>& call) {
     return {};
 }
 
-// The width of an icon's image, 0 for no icon.
-inline LONG IconWidth(HICON icon) {
-    ICONINFO info{};
-    if (!icon || !::GetIconInfo(icon, &info)) return 0;
-    BITMAP bits{};
-    ::GetObjectW(info.hbmColor ? info.hbmColor : info.hbmMask, sizeof bits, &bits);
-    if (info.hbmColor) ::DeleteObject(info.hbmColor);
-    ::DeleteObject(info.hbmMask);
-    return bits.bmWidth;
-}
 
 // The test thread as the program's: a single-threaded COM apartment, for the tests that
 // create components in-process (the end-to-end driver needs none).

@@ -89,10 +89,10 @@ Control& Form::operator()(const std::wstring& name, int index) {
 
 void Form::Unload() { TryUnload(vbFormCode); }
 
-bool Form::TryUnload(int reason, bool alreadyAsked) {
+bool Form::TryUnload(int reason) {
     if (!hwnd_ || unloading_) return false;
     bool cancel = false;
-    if (!alreadyAsked) Form_QueryUnload(cancel, reason);
+    Form_QueryUnload(cancel, reason);
     if (cancel) return false;
     Form_Unload(cancel);
     if (cancel || !hwnd_) return false;
@@ -105,8 +105,10 @@ bool Form::TryUnload(int reason, bool alreadyAsked) {
 void Form::Show() {
     if (!hwnd_) Load();
     if (!hwnd_) return;
-    ::ShowWindow(hwnd_, hiddenState_ == 1 ? SW_SHOWMINIMIZED : hiddenState_ == 2 ? SW_SHOWMAXIMIZED : SW_SHOW);
-    hiddenState_ = 0;
+    // A hidden window keeps its state; one given while hidden is taken now.
+    int state = hiddenState_.value_or(-1);
+    ::ShowWindow(hwnd_, state == 0 ? SW_SHOWNORMAL : state == 1 ? SW_SHOWMINIMIZED : state == 2 ? SW_SHOWMAXIMIZED : SW_SHOW);
+    hiddenState_.reset();
     ::SetForegroundWindow(hwnd_);
 }
 
@@ -227,15 +229,13 @@ LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         // A close that did not come through the system menu was sent by another program.
         TryUnload(closeFromSystemMenu_ ? vbFormControlMenu : vbAppTaskManager);
         return 0;
-    case WM_QUERYENDSESSION: {
-        bool cancel = false;
-        Form_QueryUnload(cancel, vbAppWindows);
-        endSessionAsked_ = !cancel;
-        return cancel ? FALSE : TRUE;
-    }
+    case WM_QUERYENDSESSION:
+        // Only a question: another program may still refuse, and the user cancel. A form
+        // hears of the session's end when it really ends.
+        return TRUE;
     case WM_ENDSESSION:
-        if (wParam && endSessionAsked_) TryUnload(vbAppWindows, true);
-        endSessionAsked_ = false;
+        // The session ends once this returns: the last moment to save.
+        if (wParam) TryUnload(vbAppWindows);
         return 0;
     case WM_DESTROY: {
         auto& forms = detail::LoadedForms();

@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -206,7 +207,7 @@ private:
     const Control* ImageListOf(const Control& toolbar) const;
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
-    bool TryUnload(int reason, bool alreadyAsked = false);
+    bool TryUnload(int reason);
     bool OnCommand(int id);
     LRESULT OnNotify(NMHDR& header);
     void OnActivate(bool active);
@@ -229,10 +230,9 @@ private:
     HWND lastFocus_ = nullptr;  // restored when the form is activated again
     HWND owner_ = nullptr;      // disabled while this form is shown modally
     bool modal_ = false;
-    int hiddenState_ = 0;  // the window state a hidden form takes when shown
+    std::optional<int> hiddenState_;  // the window state given to a hidden form, taken when shown
     bool unloading_ = false;
     bool closeFromSystemMenu_ = false;
-    bool endSessionAsked_ = false;
 };
 
 // Runs the program's message loop, with the application window, until the last form has

@@ -7,6 +7,7 @@
 #include "base/Error.h"
 #include "toolkit/Form.h"
 #include "toolkit/FormParts.h"
+#include "toolkit/Icons.h"
 #include "toolkit/Screen.h"
 
 namespace qs::toolkit {
@@ -172,31 +173,11 @@ void Form::Icon(HICON icon) {
     ShowTitleIcons();
 }
 
-namespace {
-// The width of an icon's image in pixels; 0 when it cannot be read.
-int IconWidth(HICON icon) {
-    ICONINFO parts{};
-    if (!::GetIconInfo(icon, &parts)) return 0;
-    unique_hbitmap color(parts.hbmColor), mask(parts.hbmMask);
-    BITMAP bits{};
-    ::GetObjectW(color ? color.get() : mask.get(), sizeof bits, &bits);
-    return bits.bmWidth;
-}
-}  // namespace
-
 void Form::ShowTitleIcons() {
     if (!hwnd_ || !icon_) return;
-    // At this monitor's sizes: the icon itself where it has the size, else a copy drawn
-    // from its own images, which stays sharp (an icon that is not from a resource is
-    // scaled). A copy costs more than the look at the icon's size.
-    const int width = IconWidth(icon_);
-    auto sized = [&](int metric) {
-        int size = ::GetSystemMetricsForDpi(metric, static_cast<UINT>(dpi_));
-        if (size == width) return unique_hicon();
-        HICON copy = static_cast<HICON>(::CopyImage(icon_, IMAGE_ICON, size, size, LR_COPYFROMRESOURCE));
-        return unique_hicon(copy ? copy : static_cast<HICON>(::CopyImage(icon_, IMAGE_ICON, size, size, 0)));
-    };
-    unique_hicon small = sized(SM_CXSMICON), big = sized(SM_CXICON);
+    // At this monitor's sizes, each the icon's own image of that size.
+    unique_hicon small = IconAtSize(icon_, ::GetSystemMetricsForDpi(SM_CXSMICON, static_cast<UINT>(dpi_)));
+    unique_hicon big = IconAtSize(icon_, ::GetSystemMetricsForDpi(SM_CXICON, static_cast<UINT>(dpi_)));
     ::SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small ? small.get() : icon_));
     ::SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big ? big.get() : icon_));
     smallIcon_ = std::move(small);
@@ -211,8 +192,8 @@ RECT OuterRect(HWND hwnd) {
     // The normal position is in workspace coordinates; ask for the real rectangle
     // while the window is in its normal state.
     RECT r{};
-    if (wp.showCmd == SW_SHOWNORMAL || !::IsWindowVisible(hwnd)) ::GetWindowRect(hwnd, &r);
-    else r = wp.rcNormalPosition;
+    if (::IsIconic(hwnd) || ::IsZoomed(hwnd)) r = wp.rcNormalPosition;
+    else ::GetWindowRect(hwnd, &r);
     return r;
 }
 }  // namespace
@@ -247,7 +228,8 @@ float Form::ScaleY(float value, int fromScale, int toScale) const {
 
 int Form::WindowState() const {
     if (!hwnd_) return 0;
-    if (!::IsWindowVisible(hwnd_)) return hiddenState_;
+    // A hidden window is in the state it had when it was hidden, unless given another.
+    if (hiddenState_ && !::IsWindowVisible(hwnd_)) return *hiddenState_;
     return ::IsIconic(hwnd_) ? 1 : ::IsZoomed(hwnd_) ? 2 : 0;
 }
 

@@ -6,6 +6,7 @@
 #include "base/Frames.h"
 #include "text/Ansi.h"
 #include "text/Number.h"
+#include "toolkit/Icons.h"
 #include "toolkit/Screen.h"
 #include "base/App.h"
 
@@ -40,6 +41,7 @@ CSysTrayIcon::CSysTrayIcon() {
 CSysTrayIcon::~CSysTrayIcon() {
     *alive_ = false;
     ignoring([&] { HideIcon(); });
+    ignoring([&] { StopOffering(); });
     ignoring([&] { OwnerForm(nullptr); });
 }
 
@@ -54,28 +56,63 @@ void CSysTrayIcon::Send(DWORD operation, UINT flags, int32_t errorNumber, const 
     if (!::Shell_NotifyIconA(operation, &record_)) Raise(errorNumber, Source(L".CSysTrayIcon"), description);
 }
 
+HICON CSysTrayIcon::ShellIcon() {
+    // The notification area shows small icons at the dots per inch of its own monitor.
+    HWND tray = ::FindWindowW(L"Shell_TrayWnd", nullptr);
+    UINT dpi = tray ? ::GetDpiForWindow(tray) : 0;
+    shellIcon_ = toolkit::IconAtSize(icon_, ::GetSystemMetricsForDpi(SM_CXSMICON, dpi ? dpi : ::GetDpiForSystem()));
+    return shellIcon_ ? shellIcon_.get() : icon_;
+}
+
+bool CSysTrayIcon::Add() {
+    record_.hIcon = ShellIcon();
+    record_.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    return ::Shell_NotifyIconA(NIM_ADD, &record_) != FALSE;
+}
+
 void CSysTrayIcon::ShowIcon() {
     Operation(L".CSysTrayIcon", [&] {
         if (shown_) return;
         if (!owner_ || !icon_) Raise(errNotInitialized, Source(L".CSysTrayIcon"), L"Object not properly initialized.");
+        StopOffering();
         record_.cbSize = NOTIFYICONDATAA_V1_SIZE;
         record_.hWnd = owner_->hwnd();
         record_.uID = 0;
         record_.uCallbackMessage = WM_MOUSEMOVE;
-        record_.hIcon = icon_;
         FitTip(reinterpret_cast<char(&)[64]>(record_.szTip), toolTip_);
-        Send(NIM_ADD, NIF_MESSAGE | NIF_ICON | NIF_TIP, errShowIcon, L"Could not show icon");
+        wanted_ = true;
+        if (!Add()) {
+            // Reported all the same; the icon comes as soon as the shell takes it.
+            KeepOffering();
+            Raise(errShowIcon, Source(L".CSysTrayIcon"), L"Could not show icon");
+        }
         shown_ = true;
     });
 }
 
 void CSysTrayIcon::HideIcon() {
     Operation(L".CSysTrayIcon", [&] {
+        wanted_ = false;
+        StopOffering();
         if (!shown_) return;
         if (!::Shell_NotifyIconA(NIM_DELETE, &record_))
             Raise(errHideIcon, Source(L".CSysTrayIcon"), L"Could not hide icon");
         shown_ = false;
     });
+}
+
+void CSysTrayIcon::KeepOffering() {
+    if (offering_) return;
+    vuldsub::MessageHookManager::Instance().HookMessage(this, record_.hWnd, WM_TIMER);
+    offering_ = ::SetTimer(record_.hWnd, kRetryTimer, kRetryMilliseconds, nullptr) != 0;
+    retriesLeft_ = kRetries;
+}
+
+void CSysTrayIcon::StopOffering() {
+    if (!offering_) return;
+    offering_ = false;
+    ::KillTimer(record_.hWnd, kRetryTimer);
+    vuldsub::MessageHookManager::Instance().UnhookMessage(this, record_.hWnd, WM_TIMER);
 }
 
 void CSysTrayIcon::Init(toolkit::Form* frmOwner, toolkit::Control* mnuPopup, int32_t lngPopupFlags,
@@ -109,7 +146,7 @@ void CSysTrayIcon::Icon(HICON HIcon) {
     Operation(L".CSysTrayIcon", [&] {
         icon_ = HIcon;
         if (!shown_) return;
-        record_.hIcon = HIcon;
+        record_.hIcon = ShellIcon();
         Send(NIM_MODIFY, NIF_ICON, errModifyIcon, L"Could not modify icon");
     });
 }
@@ -126,13 +163,18 @@ void CSysTrayIcon::ToolTip(const std::wstring& text) {
 void CSysTrayIcon::OwnerForm(toolkit::Form* form) {
     Operation(L".CSysTrayIcon", [&] {
         if (owner_) owner_->MouseMove.Unsubscribe(mouseToken_);
-        if (hookedWindow_) vuldsub::MessageHookManager::Instance().UnhookMessage(this, hookedWindow_, TaskbarCreated());
+        auto& hooks = vuldsub::MessageHookManager::Instance();
+        if (hookedWindow_)
+            for (UINT message : {TaskbarCreated(), UINT{WM_DPICHANGED}}) hooks.UnhookMessage(this, hookedWindow_, message);
         owner_ = form;
         hookedWindow_ = nullptr;
         if (!owner_) return;
         mouseToken_ = owner_->MouseMove.Subscribe([this](int, int, float x, float y) { OnMouseMove(x, y); });
-        if ((hookedWindow_ = owner_->hwnd()))
-            vuldsub::MessageHookManager::Instance().HookMessage(this, hookedWindow_, TaskbarCreated());
+        if (!(hookedWindow_ = owner_->hwnd())) return;
+        for (UINT message : {TaskbarCreated(), UINT{WM_DPICHANGED}}) hooks.HookMessage(this, hookedWindow_, message);
+        // Windows keeps the shell's broadcast from a program that runs elevated unless
+        // the window lets it through.
+        ::ChangeWindowMessageFilterEx(hookedWindow_, TaskbarCreated(), MSGFLT_ALLOW, nullptr);
     });
 }
 
@@ -159,11 +201,28 @@ void CSysTrayIcon::OnMouseMove(float x, float y) {
     });
 }
 
-intptr_t CSysTrayIcon::WindowProc(intptr_t, int32_t, intptr_t, intptr_t) {
-    // An add that fails because the icon is still there is no error here.
-    if (!shown_) return 0;
-    record_.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
-    ignoring([&] { ::Shell_NotifyIconA(NIM_ADD, &record_); });
+intptr_t CSysTrayIcon::WindowProc(intptr_t, int32_t lngIMsg, intptr_t lngWParam, intptr_t) {
+    // Nothing is reported here: the failed add was, and the icon is offered again.
+    ignoring([&] {
+        UINT message = static_cast<UINT>(lngIMsg);
+        if (!wanted_ || (message == WM_TIMER && static_cast<UINT_PTR>(lngWParam) != kRetryTimer)) return;
+        if (message == WM_DPICHANGED) {
+            if (!shown_) return;
+            record_.hIcon = ShellIcon();
+            record_.uFlags = NIF_ICON;
+            ::Shell_NotifyIconA(NIM_MODIFY, &record_);
+            return;
+        }
+        // A new taskbar or the retry timer. An add that fails because the icon is still
+        // there is no error; the icon is then given at today's size.
+        if (Add()) {
+            shown_ = true;
+        } else if (shown_) {
+            record_.uFlags = NIF_ICON;
+            ::Shell_NotifyIconA(NIM_MODIFY, &record_);
+        }
+        if (shown_ || (message == WM_TIMER && --retriesLeft_ == 0)) StopOffering();
+    });
     return 0;
 }
 

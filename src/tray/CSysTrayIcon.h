@@ -11,6 +11,7 @@
 #include <string>
 
 #include "base/Event.h"
+#include "base/Handles.h"
 #include "toolkit/Form.h"
 #include "vuldsub/VuldSub.h"
 
@@ -52,6 +53,9 @@ public:
     void ToolTip(const std::wstring& text);
 
     bool Shown() const { return shown_; }
+    // Whether the icon belongs in the tray: from ShowIcon to HideIcon, also while the shell
+    // has not taken it yet (at log-on the notification area may not answer for a while).
+    bool Wanted() const { return wanted_; }
     // The record as the shell receives it.
     const NOTIFYICONDATAA& Record() const { return record_; }
 
@@ -67,10 +71,23 @@ private:
     // rather than the shell's notification dressed as one.
     bool IsPointerMove(POINT client) const;
     void Send(DWORD operation, UINT flags, int32_t errorNumber, const wchar_t* description);
-    // A re-created taskbar asks every program to add its icons again.
+    // Offers the whole record to the shell; true when it took the icon.
+    bool Add();
+    // `Icon` at the notification area's small-icon size, kept for the record.
+    HICON ShellIcon();
+    // Offers the icon again every kRetryMilliseconds, at most kRetries times, until the
+    // shell takes it.
+    void KeepOffering();
+    void StopOffering();
+    // The owner's messages the component follows: a re-created taskbar (which asks every
+    // program to add its icons again), a change of dots per inch, and its retry timer.
     int32_t MsgResponse() override { return vuldsub::emrPostProcess; }
     void MsgResponse(int32_t) override {}
     intptr_t WindowProc(intptr_t, int32_t, intptr_t, intptr_t) override;
+
+    static constexpr UINT_PTR kRetryTimer = 0x51534954;  // "QSIT"
+    static constexpr UINT kRetryMilliseconds = 2000;
+    static constexpr int kRetries = 60;  // two minutes
 
     toolkit::Form* owner_ = nullptr;
     Event<int, int, float, float>::Token mouseToken_ = 0;
@@ -82,6 +99,10 @@ private:
     toolkit::Control* defaultMenuItem_ = nullptr;
     std::wstring toolTip_;
     bool shown_ = false;
+    bool wanted_ = false;
+    bool offering_ = false;
+    int retriesLeft_ = 0;
+    unique_hicon shellIcon_;
     NOTIFYICONDATAA record_{};
     // Cleared when the component is destroyed: a menu command may release it while the
     // notification that opened the menu is still being handled.

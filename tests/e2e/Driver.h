@@ -16,6 +16,7 @@
 #include <initializer_list>
 #include <iostream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "Screenshot.h"
@@ -229,6 +230,59 @@ inline bool TrayIconPresent(HWND launcher) {
     data.cbSize = sizeof data;
     data.hWnd = launcher;
     return ::Shell_NotifyIconW(NIM_MODIFY, &data) != FALSE;
+}
+
+// A notification area that does not answer yet, as at log-on before the shell is ready:
+// a window of the shell's class, in front of the real one, that refuses every icon. It
+// has a thread of its own, so that it answers while the test waits elsewhere.
+class UnreadyShell {
+public:
+    UnreadyShell() {
+        HANDLE ready = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
+        thread_ = std::thread([this, ready] {
+            WNDCLASSW wc{};
+            wc.lpfnWndProc = [](HWND w, UINT m, WPARAM wp, LPARAM lp) -> LRESULT {
+                return m == WM_COPYDATA ? FALSE : ::DefWindowProcW(w, m, wp, lp);
+            };
+            wc.lpszClassName = L"Shell_TrayWnd";
+            ::RegisterClassW(&wc);
+            HWND window = ::CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, wc.lpszClassName, L"", WS_POPUP, 0, 0, 0, 0,
+                                            nullptr, nullptr, nullptr, nullptr);
+            threadId_ = ::GetCurrentThreadId();
+            ::SetEvent(ready);
+            MSG msg;
+            while (::GetMessageW(&msg, nullptr, 0, 0) > 0) ::DispatchMessageW(&msg);
+            ::DestroyWindow(window);
+            ::UnregisterClassW(wc.lpszClassName, nullptr);
+        });
+        ::WaitForSingleObject(ready, INFINITE);
+        ::CloseHandle(ready);
+    }
+    // The shell is ready.
+    ~UnreadyShell() {
+        ::PostThreadMessageW(threadId_, WM_QUIT, 0, 0);
+        thread_.join();
+    }
+    UnreadyShell(const UnreadyShell&) = delete;
+    UnreadyShell& operator=(const UnreadyShell&) = delete;
+
+private:
+    std::thread thread_;
+    DWORD threadId_ = 0;
+};
+
+// Where a window's close box is on the screen, found as the window itself tells it.
+inline POINT CloseBoxAt(HWND window) {
+    RECT r{};
+    ::GetWindowRect(window, &r);
+    for (LONG y = r.top; y < r.top + 40; y += 2)
+        for (LONG x = r.right - 1; x > r.right - 60; x -= 2) {
+            DWORD_PTR hit = 0;
+            ::SendMessageTimeoutW(window, WM_NCHITTEST, 0, MAKELPARAM(x, y), SMTO_BLOCK, 5000, &hit);
+            if (hit == HTCLOSE) return POINT{x, y};
+        }
+    ADD_FAILURE() << "the window has no close box";
+    return POINT{r.right - 8, r.top + 8};
 }
 
 // ---------------------------------------------------------------- the program

@@ -79,8 +79,13 @@ TEST_F(EndToEnd, ClosingOnlyHidesAndExitSavesThePlacementAndEnds) {
     Quorset quorset;
     HWND launcher = quorset.StartToTray();
     ASSERT_NE(launcher, nullptr);
-    ::PostMessageW(launcher, WM_SYSCOMMAND, SC_CLOSE, 0);
+    // A log-off that another program refused and the user cancelled changes nothing.
+    EXPECT_EQ(::SendMessageW(launcher, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), TRUE);
+    ::SendMessageW(launcher, WM_ENDSESSION, FALSE, ENDSESSION_LOGOFF);
+    ClickAt(CloseBoxAt(launcher));
     EXPECT_TRUE(WaitFor([&] { return !Visible(launcher); }));
+    Settle(launcher);
+    EXPECT_FALSE(quorset.Exited(0)) << "the close box after a cancelled log-off only hides";
     TrayCallback(launcher, WM_LBUTTONDBLCLK);
     ASSERT_TRUE(WaitFor([&] { return ::GetForegroundWindow() == launcher; }));
     PressKeys({VK_MENU, VK_F4});
@@ -115,6 +120,48 @@ TEST_F(EndToEnd, ClosingOnlyHidesAndExitSavesThePlacementAndEnds) {
     ASSERT_TRUE(WaitFor([&] { return again && Visible(again); }));
     EXPECT_EQ(Rect(again).right, ::GetSystemMetrics(SM_CXSCREEN));
     EXPECT_EQ(Rect(again).top, 40);
+}
+
+// Hidden by the tray menu, a maximised or minimised window is saved in its state, and
+// comes back in it.
+TEST_F(EndToEnd, AHiddenWindowIsSavedInTheStateItWasShownIn) {
+    for (auto [state, shownIn] : {std::pair{"S=2;", &::IsZoomed}, {"S=1;", &::IsIconic}}) {
+        PlantBytes(kPositionsKey, L"frmLaunch", REG_SZ, "L=1500;T=1500;W=4800;H=900;" + std::string(state) + '\0');
+        Quorset quorset;
+        for (int start = 1; start <= 2; ++start) {
+            HWND launcher = quorset.StartToTray();
+            ASSERT_NE(launcher, nullptr);
+            EXPECT_TRUE(WaitFor([&] { return Visible(launcher) && shownIn(launcher); })) << state << " start " << start;
+            ASSERT_TRUE(quorset.ChooseFromTrayMenu(launcher, 'H'));
+            ASSERT_TRUE(WaitFor([&] { return !Visible(launcher); }));
+            ASSERT_TRUE(quorset.ChooseFromTrayMenu(launcher, 'X'));
+            ASSERT_TRUE(quorset.EndedCleanly());
+            EXPECT_TRUE(Placement().ends_with(state)) << Placement();
+        }
+    }
+}
+
+// At log-on the notification area may not answer yet: the failed add is reported, and
+// the icon comes once the shell is ready, on its broadcast or on the program's own retry.
+TEST_F(EndToEnd, AnIconTheShellCouldNotTakeAtLogOnComesWhenTheShellIsReady) {
+    for (bool broadcast : {true, false}) {
+        Quorset quorset;
+        HWND launcher = nullptr;
+        {
+            UnreadyShell shell;
+            quorset.Start(L"/S", false);
+            HWND box = quorset.MessageBoxWindow();
+            ASSERT_NE(box, nullptr);
+            EXPECT_NE(ReadAndClose(box).find(L"Could not show icon"), std::wstring::npos);
+            launcher = quorset.Launcher();
+            ASSERT_NE(launcher, nullptr);
+            EXPECT_FALSE(TrayIconPresent(launcher));
+        }
+        if (broadcast) ::PostMessageW(HWND_BROADCAST, ::RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
+        EXPECT_TRUE(WaitFor([&] { return TrayIconPresent(launcher); })) << broadcast;
+        TrayCallback(launcher, WM_LBUTTONDBLCLK);
+        EXPECT_TRUE(WaitFor([&] { return Visible(launcher); })) << "the icon answers";
+    }
 }
 
 TEST_F(EndToEnd, LogOffAndTheTaskManagerEndTheProgramThroughItsUnload) {

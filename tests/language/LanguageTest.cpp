@@ -9,6 +9,7 @@
 #include "language/modLanguage.h"
 #include "toolkit/DemoForm.h"
 #include "toolkit/Form.h"
+#include "toolkit/Icons.h"
 
 using namespace qs;
 using qs::toolkit::Form;
@@ -81,7 +82,7 @@ TEST_F(Language, ATagThatIsNoNumberEndsTheWalkThere) {
 TEST_F(Language, TheLauncherIconIsAPictureWhoseHandleIsAnIcon) {
     modLanguage::InitLanguage(1033);
     auto picture = modLanguage::GetResPicture(1401, 1);
-    EXPECT_EQ(test::IconWidth(modLanguage::PictureHandle(*picture.get())), ::GetSystemMetrics(SM_CXICON));
+    EXPECT_EQ(toolkit::IconWidth(modLanguage::PictureHandle(*picture.get())), ::GetSystemMetrics(SM_CXICON));
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include "language/modLanguage.h"
 #include "launcher/frmLaunch.h"
 #include "settings/RegistryHelpers.h"
+#include "toolkit/Icons.h"
 
 using namespace qs;
 
@@ -54,6 +55,8 @@ TEST_F(Launcher, LoadingSetsTheMenusAndTheTrayIcon) {
     EXPECT_EQ(launcher->SysTray()->Record().uCallbackMessage, UINT{WM_MOUSEMOVE}) << "the shell calls back as a move";
     EXPECT_STREQ(launcher->SysTray()->Record().szTip, "Quorset");
     EXPECT_EQ(launcher->SysTray()->Icon(), launcher->Icon());
+    EXPECT_EQ(toolkit::IconWidth(launcher->SysTray()->Record().hIcon), ::GetSystemMetrics(SM_CXSMICON))
+        << "the shell is given the small image, not the large one to shrink";
 }
 
 // Moved to a monitor of other dots per inch, the window takes the size the system
@@ -65,7 +68,7 @@ TEST_F(Launcher, AtOtherDotsPerInchEverythingFollowsTheWindow) {
     HWND toolbar = (*launcher)(L"tbToolbar").hwnd();
     auto buttonSize = [&] { return LOWORD(::SendMessageW(toolbar, TB_GETBUTTONSIZE, 0, 0)); };
     auto iconSize = [&](WPARAM kind) {
-        return test::IconWidth(reinterpret_cast<HICON>(::SendMessageW(launcher->hwnd(), WM_GETICON, kind, 0)));
+        return toolkit::IconWidth(reinterpret_cast<HICON>(::SendMessageW(launcher->hwnd(), WM_GETICON, kind, 0)));
     };
     EXPECT_EQ(iconSize(ICON_SMALL), ::GetSystemMetricsForDpi(SM_CXSMICON, static_cast<UINT>(dpi)));
     test::SaveScreenshot(launcher->hwnd(), L"launcher-" + std::to_wstring(dpi) + L"dpi");

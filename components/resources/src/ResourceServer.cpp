@@ -135,12 +135,14 @@ public:
         switch (kind) {
         case vuldIcon:
         case vuldCursor:
-            // The icon at the system's large-icon size; the other sizes stay in the
-            // resource for those who load it by size.
+            // The icon at the system's large-icon size, loaded shared: the system then
+            // knows its resource, and a copy at another size is drawn from the resource's
+            // own image of that size. A shared icon belongs to this library, so the
+            // picture does not own it.
             desc.picType = PICTYPE_ICON;
             desc.icon.hicon = static_cast<HICON>(::LoadImageW(gModule, MAKEINTRESOURCEW(id),
                                                               kind == vuldIcon ? IMAGE_ICON : IMAGE_CURSOR, 0, 0,
-                                                              LR_DEFAULTSIZE));
+                                                              LR_DEFAULTSIZE | LR_SHARED));
             if (!desc.icon.hicon) return HRESULT_FROM_WIN32(ERROR_RESOURCE_NAME_NOT_FOUND);
             break;
         case vuldBitmap:
@@ -151,11 +153,9 @@ public:
         default:
             return E_INVALIDARG;
         }
-        HRESULT hr = ::OleCreatePictureIndirect(&desc, IID_IPictureDisp, TRUE, reinterpret_cast<void**>(picture));
-        if (FAILED(hr)) {
-            if (desc.picType == PICTYPE_ICON) ::DestroyIcon(desc.icon.hicon);
-            else ::DeleteObject(desc.bmp.hbitmap);
-        }
+        bool shared = desc.picType == PICTYPE_ICON;
+        HRESULT hr = ::OleCreatePictureIndirect(&desc, IID_IPictureDisp, !shared, reinterpret_cast<void**>(picture));
+        if (FAILED(hr) && !shared) ::DeleteObject(desc.bmp.hbitmap);
         return hr;
     }
 
