@@ -2,6 +2,12 @@
 // the thread's context so that execution continues in a small stub which throws the
 // program's error 10000 from the faulting instruction, where the innermost frame's
 // catch receives it like any other error.
+//
+// The filter itself allocates nothing and throws nothing: it may run on a thread that
+// faulted inside the heap or the C library. It reads only the thread's frame count, in
+// a thread-local storage slot of the system, and hands the exception code to the stub
+// in a register; the error's text is made by the throwing function, which runs after
+// the context is continued.
 #include "errors/MExceptionHandler.h"
 
 #include <cstdio>
@@ -11,17 +17,17 @@
 
 extern "C" {
 // Entered as if called from the faulting instruction, with the stack pointer 8 or 0
-// modulo 16; both restore the alignment a call needs and call qs_ThrowProcessorError.
+// modulo 16 and the exception code in ecx; both restore the alignment a call needs and
+// call qs_ThrowProcessorError with that code.
 void qs_ProcessorErrorStubRsp8();
 void qs_ProcessorErrorStubRsp0();
-[[noreturn]] void qs_ThrowProcessorError();
+[[noreturn]] void qs_ThrowProcessorError(DWORD code);
 }
 
 namespace qs::MExceptionHandler {
 namespace {
 
 bool gFilterInstalled = false;
-thread_local std::wstring tPendingName;
 
 constexpr DWORD kGccThrow = 0x20474343;  // a C++ exception of this program, not the processor's
 
@@ -117,7 +123,7 @@ LONG WINAPI ExceptionHandler(EXCEPTION_POINTERS* information) {
     // The last record of a chain names the exception.
     while (record->ExceptionRecord) record = record->ExceptionRecord;
     CONTEXT& context = *information->ContextRecord;
-    ignoring([&] { tPendingName = GetExceptionName(SseExceptionCode(record->ExceptionCode, context)); });
+    context.Rcx = SseExceptionCode(record->ExceptionCode, context);
 
     // Clear the floating-point status so that the next instruction does not fault again.
     context.MxCsr &= ~0x3Fu;
@@ -136,7 +142,15 @@ LONG WINAPI ExceptionHandler(EXCEPTION_POINTERS* information) {
 
 }  // namespace qs::MExceptionHandler
 
-extern "C" void qs_ThrowProcessorError() {
-    std::wstring name = std::move(qs::MExceptionHandler::tPendingName);
+// Runs on the faulting thread once the filter has returned, in place of the faulting
+// instruction: an ordinary function, free to allocate.
+extern "C" void qs_ThrowProcessorError(DWORD code) {
+    using namespace qs::MExceptionHandler;
+    std::wstring name;
+    try {
+        name = GetExceptionName(code);
+    } catch (...) {
+        // Out of memory: the error goes without its text rather than not at all.
+    }
     throw qs::Error(qs::ErrorInfo{qs::errProcessorException, L"ExceptionHandler", std::move(name), 0});
 }
