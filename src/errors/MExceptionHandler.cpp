@@ -4,10 +4,10 @@
 // catch receives it like any other error.
 //
 // The filter itself allocates nothing and throws nothing: it may run on a thread that
-// faulted inside the heap or the C library. It reads only the thread's frame count, in
-// a thread-local storage slot of the system, and hands the exception code to the stub
-// in a register; the error's text is made by the throwing function, which runs after
-// the context is continued.
+// faulted inside the heap or the C library. It reads only the thread's frame count and
+// its own flag, both in thread-local storage slots of the system, and hands the
+// exception code to the stub in a register; the error's text is made by the throwing
+// function, which runs after the context is continued.
 #include "errors/MExceptionHandler.h"
 
 #include <cstdio>
@@ -30,6 +30,36 @@ namespace {
 bool gFilterInstalled = false;
 
 constexpr DWORD kGccThrow = 0x20474343;  // a C++ exception of this program, not the processor's
+
+// Per thread: set while a redirected exception is on its way to its frame, so that a
+// fault in the filter or in the throw it arranged is not redirected again. Cleared
+// when the frame that took the error is done with it. The slot is taken at static
+// initialisation, and the install writes it once, so that a slot beyond the thread's
+// own 64 has its storage before the filter writes it; without a slot nothing is
+// redirected.
+const DWORD gDeliverySlot = ::TlsAlloc();
+
+bool Delivering() noexcept {
+    DWORD lastError = ::GetLastError();
+    bool delivering = gDeliverySlot == TLS_OUT_OF_INDEXES || ::TlsGetValue(gDeliverySlot) != nullptr;
+    ::SetLastError(lastError);
+    return delivering;
+}
+
+void Delivering(bool delivering) noexcept {
+    if (gDeliverySlot != TLS_OUT_OF_INDEXES) ::TlsSetValue(gDeliverySlot, reinterpret_cast<void*>(delivering ? 1 : 0));
+}
+
+// The error the stub throws. The last catch that holds it is done with it after the
+// unwind, with the stack back at that frame: there the thread is ready for its next
+// processor exception.
+class ProcessorError final : public Error {
+public:
+    explicit ProcessorError(std::wstring name)
+        : Error(ErrorInfo{errProcessorException, L"ExceptionHandler", std::move(name), 0}) {}
+    ProcessorError(const ProcessorError&) = default;  // required by the throw, never used
+    ~ProcessorError() override { Delivering(false); }
+};
 
 // Windows reports SSE faults of some systems as "multiple traps"; the status flags that
 // are unmasked in MXCSR tell which fault it was.
@@ -68,7 +98,10 @@ bool FilterInstalled() { return gFilterInstalled; }
 
 void InstallExceptionFilter() {
     if (gFilterInstalled) return;
-    ignoring([] { ::SetUnhandledExceptionFilter(&ExceptionHandler); });
+    ignoring([] {
+        ::SetUnhandledExceptionFilter(&ExceptionHandler);
+        Delivering(false);
+    });
     gFilterInstalled = true;
 }
 
@@ -118,6 +151,10 @@ LONG WINAPI ExceptionHandler(EXCEPTION_POINTERS* information) {
     if (!record || frames::Armed::Count() == 0 || (record->ExceptionFlags & EXCEPTION_NONCONTINUABLE) ||
         record->ExceptionCode == kGccThrow)
         return EXCEPTION_CONTINUE_SEARCH;
+    // One at a time: a second exception before the first reached its frame is the
+    // platform's to handle.
+    if (Delivering()) return EXCEPTION_CONTINUE_SEARCH;
+    Delivering(true);
 
     bool fault = RaisedByProcessor(record->ExceptionCode);
     // The last record of a chain names the exception.
@@ -152,5 +189,5 @@ extern "C" void qs_ThrowProcessorError(DWORD code) {
     } catch (...) {
         // Out of memory: the error goes without its text rather than not at all.
     }
-    throw qs::Error(qs::ErrorInfo{qs::errProcessorException, L"ExceptionHandler", std::move(name), 0});
+    throw ProcessorError(std::move(name));
 }
