@@ -31,6 +31,11 @@ bool gFilterInstalled = false;
 
 constexpr DWORD kGccThrow = 0x20474343;  // a C++ exception of this program, not the processor's
 
+// The stack a stack overflow leaves for its handling: the filter, the throw and the
+// unwind to the frame, and the report when that frame lies near the stack's end. The
+// installing thread's usable stack is that much shorter.
+constexpr ULONG kStackGuarantee = 64 * 1024;
+
 // Per thread: set while a redirected exception is on its way to its frame, so that a
 // fault in the filter or in the throw it arranged is not redirected again. Cleared
 // when the frame that took the error is done with it. The slot is taken at static
@@ -50,15 +55,65 @@ void Delivering(bool delivering) noexcept {
     if (gDeliverySlot != TLS_OUT_OF_INDEXES) ::TlsSetValue(gDeliverySlot, reinterpret_cast<void*>(delivering ? 1 : 0));
 }
 
+// The guard page below a thread's committed stack is what turns running out of stack
+// into an exception; reaching it with the guarantee's room still below raises the stack
+// overflow. Makes `guard` that page if it is committed stack below the caller and not
+// one of the two last pages, which stay out of reach.
+void ArmStackGuard(ULONG_PTR guard, ULONG_PTR page) noexcept {
+    ULONG_PTR low = 0, high = 0;
+    ::GetCurrentThreadStackLimits(&low, &high);
+    volatile char here = 0;
+    if (guard < low + 2 * page || guard + page > reinterpret_cast<ULONG_PTR>(&here)) return;
+    MEMORY_BASIC_INFORMATION region;
+    if (!::VirtualQuery(reinterpret_cast<void*>(guard), &region, sizeof region) || region.State != MEM_COMMIT ||
+        (region.Protect & PAGE_GUARD))
+        return;
+    DWORD previous;
+    ::VirtualProtect(reinterpret_cast<void*>(guard), page, PAGE_READWRITE | PAGE_GUARD, &previous);
+}
+
+ULONG_PTR PageSize() noexcept {
+    SYSTEM_INFO system;
+    ::GetSystemInfo(&system);
+    return system.dwPageSize;
+}
+
+// A stack overflow used up the guard page, and without one the next overflow ends the
+// process with no exception at all. Once the stack is unwound to the frame that took
+// the error, the page below the one the stack pointer is in becomes the guard page
+// again; the system moves it down as the stack grows, as before.
+void RestoreStackGuard() noexcept {
+    const ULONG_PTR page = PageSize();
+    volatile char here = 0;
+    ArmStackGuard((reinterpret_cast<ULONG_PTR>(&here) & ~(page - 1)) - page, page);
+}
+
+// A stack committed in full from the start has no guard page short of its very end, so
+// its overflow leaves no room for handling it; a guard page at the guarantee's distance
+// from the end leaves that room. (Where the system commits the stack as it grows, that
+// page is not committed yet and nothing changes.)
+void GuardStackEnd(ULONG guarantee) noexcept {
+    const ULONG_PTR page = PageSize();
+    ULONG_PTR low = 0, high = 0;
+    ::GetCurrentThreadStackLimits(&low, &high);
+    ArmStackGuard(low + 2 * page + ((guarantee + page - 1) & ~(page - 1)), page);
+}
+
 // The error the stub throws. The last catch that holds it is done with it after the
-// unwind, with the stack back at that frame: there the thread is ready for its next
-// processor exception.
+// unwind, with the stack back at that frame: there the guard page can come back and
+// the thread is ready for its next processor exception.
 class ProcessorError final : public Error {
 public:
-    explicit ProcessorError(std::wstring name)
-        : Error(ErrorInfo{errProcessorException, L"ExceptionHandler", std::move(name), 0}) {}
+    ProcessorError(DWORD code, std::wstring name)
+        : Error(ErrorInfo{errProcessorException, L"ExceptionHandler", std::move(name), 0}), code_(code) {}
     ProcessorError(const ProcessorError&) = default;  // required by the throw, never used
-    ~ProcessorError() override { Delivering(false); }
+    ~ProcessorError() override {
+        if (code_ == EXCEPTION_STACK_OVERFLOW) RestoreStackGuard();
+        Delivering(false);
+    }
+
+private:
+    DWORD code_;
 };
 
 // Windows reports SSE faults of some systems as "multiple traps"; the status flags that
@@ -100,6 +155,10 @@ void InstallExceptionFilter() {
     if (gFilterInstalled) return;
     ignoring([] {
         ::SetUnhandledExceptionFilter(&ExceptionHandler);
+        // Room for the filter and the throw when this thread's stack overflows.
+        ULONG guarantee = kStackGuarantee;
+        ::SetThreadStackGuarantee(&guarantee);
+        GuardStackEnd(kStackGuarantee);
         Delivering(false);
     });
     gFilterInstalled = true;
@@ -189,5 +248,5 @@ extern "C" void qs_ThrowProcessorError(DWORD code) {
     } catch (...) {
         // Out of memory: the error goes without its text rather than not at all.
     }
-    throw ProcessorError(std::move(name));
+    throw ProcessorError(code, std::move(name));
 }

@@ -16,15 +16,22 @@ extern "C" __declspec(dllimport) void WINAPI RtlRaiseException(EXCEPTION_RECORD*
 
 namespace {
 
-// Faulting leaf functions; their results go to volatile sinks so that the optimiser
-// keeps every faulting instruction.
+// Faulting functions (Recurse never ends: it overflows the stack); their results go to
+// volatile sinks so that the optimiser keeps every faulting instruction.
 volatile int gSink;
 volatile double gFloatSink;
 __attribute__((noinline)) void ReadThrough(int* volatile* p) { gSink = **p; }
 __attribute__((noinline)) void Divide(int a, volatile int* b) { gSink = a / *b; }
 __attribute__((noinline)) void DivideFloat(double a, volatile double* b) { gFloatSink = a / *b; }
-int* volatile gNull = nullptr;
 volatile int gZero = 0;
+// (It reads through a pointer, which may fault, so that the compiler lets its calls throw.)
+__attribute__((noinline)) int Recurse(volatile int* caller) {
+    volatile int frame[64];
+    frame[0] = *caller;
+    return gZero ? 0 : Recurse(frame) + frame[1];
+}
+
+int* volatile gNull = nullptr;
 volatile double gZeroFloat = 0;
 
 class ExceptionFilter : public HandlerTest {
@@ -66,8 +73,11 @@ TEST_F(ExceptionFilter, ProcessorExceptionsInAFramedProcedureAreReported) {
     ExpectReported(L"Divide By Zero", [] { DivideFloat(1.0, &gZeroFloat); });
     _mm_setcsr(csr);
 
-    // And the same faults again: nothing was left behind by the first ones.
+    // And the same faults again: nothing was left behind by the first ones. The second
+    // stack overflow is raised only if the first one's guard page came back.
     ExpectReported(L"Access Violation", [] { ReadThrough(&gNull); });
+    ExpectReported(L"Stack Overflow", [] { Recurse(&gSink); });
+    ExpectReported(L"Stack Overflow", [] { Recurse(&gSink); });
 }
 
 TEST_F(ExceptionFilter, TheIgnoreRegimeSkipsAFaultingStatement) {
