@@ -11,7 +11,37 @@
 namespace qs {
 namespace frames {
 namespace {
-thread_local int tArmed = 0;
+// The count of each thread lives in a thread-local storage slot of the system, not in a
+// C++ thread_local: the exception filter reads it on the faulting thread, which may be
+// inside the heap, and the compiler's emulated thread-locals allocate on a thread's
+// first access. The slot is taken at static initialisation (or by the first frame, if
+// one runs before that); reading it never allocates. Without a slot the count stays 0,
+// and processor exceptions are left to the platform.
+std::atomic<DWORD> gArmedSlot{0};  // the slot's index plus one; 0 while there is none
+
+DWORD ArmedSlot() noexcept {
+    if (DWORD slot = gArmedSlot.load(std::memory_order_acquire)) return slot - 1;
+    DWORD made = ::TlsAlloc();
+    if (made == TLS_OUT_OF_INDEXES) return made;
+    DWORD none = 0;
+    if (gArmedSlot.compare_exchange_strong(none, made + 1, std::memory_order_acq_rel)) return made;
+    ::TlsFree(made);
+    return none - 1;
+}
+[[maybe_unused]] const DWORD gArmedSlotAtStart = ArmedSlot();
+
+// TlsGetValue resets the thread's last error; a frame must leave it as it was.
+intptr_t ArmedIn(DWORD slot) noexcept {
+    DWORD lastError = ::GetLastError();
+    auto count = reinterpret_cast<intptr_t>(::TlsGetValue(slot));
+    ::SetLastError(lastError);
+    return count;
+}
+
+void AddArmed(intptr_t delta) noexcept {
+    DWORD slot = ArmedSlot();
+    if (slot != TLS_OUT_OF_INDEXES) ::TlsSetValue(slot, reinterpret_cast<void*>(ArmedIn(slot) + delta));
+}
 
 // Before the error handler exists, a failure at a callback's edge is still shown.
 void ShowPlainly() noexcept {
@@ -21,9 +51,12 @@ void ShowPlainly() noexcept {
 std::atomic<Reporter> gReporter{&ShowPlainly};
 }  // namespace
 
-Armed::Armed() noexcept { ++tArmed; }
-Armed::~Armed() { --tArmed; }
-int Armed::Count() noexcept { return tArmed; }
+Armed::Armed() noexcept { AddArmed(1); }
+Armed::~Armed() { AddArmed(-1); }
+int Armed::Count() noexcept {
+    DWORD slot = gArmedSlot.load(std::memory_order_acquire);
+    return slot ? static_cast<int>(ArmedIn(slot - 1)) : 0;
+}
 
 void SetReporter(Reporter reporter) noexcept { gReporter = reporter ? reporter : &ShowPlainly; }
 void ReportCaught() noexcept { gReporter.load()(); }

@@ -1,6 +1,7 @@
 // Landing places for a redirected processor exception. Each behaves as a function
 // called from the faulting instruction: it reserves the shadow space, brings the stack
-// back to 16-byte alignment and calls the function that throws the program's error.
+// back to 16-byte alignment and calls the function that throws the program's error,
+// passing on the exception code the filter left in ecx (its first argument).
 // Its unwind information lets the C++ unwinder walk from there into the faulting frame.
 
     .text

@@ -2,6 +2,12 @@
 // the thread's context so that execution continues in a small stub which throws the
 // program's error 10000 from the faulting instruction, where the innermost frame's
 // catch receives it like any other error.
+//
+// The filter itself allocates nothing and throws nothing: it may run on a thread that
+// faulted inside the heap or the C library. It reads only the thread's frame count and
+// its own flag, both in thread-local storage slots of the system, and hands the
+// exception code to the stub in a register; the error's text is made by the throwing
+// function, which runs after the context is continued.
 #include "errors/MExceptionHandler.h"
 
 #include <cstdio>
@@ -11,19 +17,104 @@
 
 extern "C" {
 // Entered as if called from the faulting instruction, with the stack pointer 8 or 0
-// modulo 16; both restore the alignment a call needs and call qs_ThrowProcessorError.
+// modulo 16 and the exception code in ecx; both restore the alignment a call needs and
+// call qs_ThrowProcessorError with that code.
 void qs_ProcessorErrorStubRsp8();
 void qs_ProcessorErrorStubRsp0();
-[[noreturn]] void qs_ThrowProcessorError();
+[[noreturn]] void qs_ThrowProcessorError(DWORD code);
 }
 
 namespace qs::MExceptionHandler {
 namespace {
 
 bool gFilterInstalled = false;
-thread_local std::wstring tPendingName;
 
 constexpr DWORD kGccThrow = 0x20474343;  // a C++ exception of this program, not the processor's
+
+// The stack a stack overflow leaves for its handling: the filter, the throw and the
+// unwind to the frame, and the report when that frame lies near the stack's end. The
+// installing thread's usable stack is that much shorter.
+constexpr ULONG kStackGuarantee = 64 * 1024;
+
+// Per thread: set while a redirected exception is on its way to its frame, so that a
+// fault in the filter or in the throw it arranged is not redirected again. Cleared
+// when the frame that took the error is done with it. The slot is taken at static
+// initialisation, and the install writes it once, so that a slot beyond the thread's
+// own 64 has its storage before the filter writes it; without a slot nothing is
+// redirected.
+const DWORD gDeliverySlot = ::TlsAlloc();
+
+bool Delivering() noexcept {
+    DWORD lastError = ::GetLastError();
+    bool delivering = gDeliverySlot == TLS_OUT_OF_INDEXES || ::TlsGetValue(gDeliverySlot) != nullptr;
+    ::SetLastError(lastError);
+    return delivering;
+}
+
+void Delivering(bool delivering) noexcept {
+    if (gDeliverySlot != TLS_OUT_OF_INDEXES) ::TlsSetValue(gDeliverySlot, reinterpret_cast<void*>(delivering ? 1 : 0));
+}
+
+// The guard page below a thread's committed stack is what turns running out of stack
+// into an exception; reaching it with the guarantee's room still below raises the stack
+// overflow. Makes `guard` that page if it is committed stack below the caller and not
+// one of the two last pages, which stay out of reach.
+void ArmStackGuard(ULONG_PTR guard, ULONG_PTR page) noexcept {
+    ULONG_PTR low = 0, high = 0;
+    ::GetCurrentThreadStackLimits(&low, &high);
+    volatile char here = 0;
+    if (guard < low + 2 * page || guard + page > reinterpret_cast<ULONG_PTR>(&here)) return;
+    MEMORY_BASIC_INFORMATION region;
+    if (!::VirtualQuery(reinterpret_cast<void*>(guard), &region, sizeof region) || region.State != MEM_COMMIT ||
+        (region.Protect & PAGE_GUARD))
+        return;
+    DWORD previous;
+    ::VirtualProtect(reinterpret_cast<void*>(guard), page, PAGE_READWRITE | PAGE_GUARD, &previous);
+}
+
+ULONG_PTR PageSize() noexcept {
+    SYSTEM_INFO system;
+    ::GetSystemInfo(&system);
+    return system.dwPageSize;
+}
+
+// A stack overflow used up the guard page, and without one the next overflow ends the
+// process with no exception at all. Once the stack is unwound to the frame that took
+// the error, the page below the one the stack pointer is in becomes the guard page
+// again; the system moves it down as the stack grows, as before.
+void RestoreStackGuard() noexcept {
+    const ULONG_PTR page = PageSize();
+    volatile char here = 0;
+    ArmStackGuard((reinterpret_cast<ULONG_PTR>(&here) & ~(page - 1)) - page, page);
+}
+
+// A stack committed in full from the start has no guard page short of its very end, so
+// its overflow leaves no room for handling it; a guard page at the guarantee's distance
+// from the end leaves that room. (Where the system commits the stack as it grows, that
+// page is not committed yet and nothing changes.)
+void GuardStackEnd(ULONG guarantee) noexcept {
+    const ULONG_PTR page = PageSize();
+    ULONG_PTR low = 0, high = 0;
+    ::GetCurrentThreadStackLimits(&low, &high);
+    ArmStackGuard(low + 2 * page + ((guarantee + page - 1) & ~(page - 1)), page);
+}
+
+// The error the stub throws. The last catch that holds it is done with it after the
+// unwind, with the stack back at that frame: there the guard page can come back and
+// the thread is ready for its next processor exception.
+class ProcessorError final : public Error {
+public:
+    ProcessorError(DWORD code, std::wstring name)
+        : Error(ErrorInfo{errProcessorException, L"ExceptionHandler", std::move(name), 0}), code_(code) {}
+    ProcessorError(const ProcessorError&) = default;  // required by the throw, never used
+    ~ProcessorError() override {
+        if (code_ == EXCEPTION_STACK_OVERFLOW) RestoreStackGuard();
+        Delivering(false);
+    }
+
+private:
+    DWORD code_;
+};
 
 // Windows reports SSE faults of some systems as "multiple traps"; the status flags that
 // are unmasked in MXCSR tell which fault it was.
@@ -62,7 +153,14 @@ bool FilterInstalled() { return gFilterInstalled; }
 
 void InstallExceptionFilter() {
     if (gFilterInstalled) return;
-    ignoring([] { ::SetUnhandledExceptionFilter(&ExceptionHandler); });
+    ignoring([] {
+        ::SetUnhandledExceptionFilter(&ExceptionHandler);
+        // Room for the filter and the throw when this thread's stack overflows.
+        ULONG guarantee = kStackGuarantee;
+        ::SetThreadStackGuarantee(&guarantee);
+        GuardStackEnd(kStackGuarantee);
+        Delivering(false);
+    });
     gFilterInstalled = true;
 }
 
@@ -112,12 +210,16 @@ LONG WINAPI ExceptionHandler(EXCEPTION_POINTERS* information) {
     if (!record || frames::Armed::Count() == 0 || (record->ExceptionFlags & EXCEPTION_NONCONTINUABLE) ||
         record->ExceptionCode == kGccThrow)
         return EXCEPTION_CONTINUE_SEARCH;
+    // One at a time: a second exception before the first reached its frame is the
+    // platform's to handle.
+    if (Delivering()) return EXCEPTION_CONTINUE_SEARCH;
+    Delivering(true);
 
     bool fault = RaisedByProcessor(record->ExceptionCode);
     // The last record of a chain names the exception.
     while (record->ExceptionRecord) record = record->ExceptionRecord;
     CONTEXT& context = *information->ContextRecord;
-    ignoring([&] { tPendingName = GetExceptionName(SseExceptionCode(record->ExceptionCode, context)); });
+    context.Rcx = SseExceptionCode(record->ExceptionCode, context);
 
     // Clear the floating-point status so that the next instruction does not fault again.
     context.MxCsr &= ~0x3Fu;
@@ -136,7 +238,15 @@ LONG WINAPI ExceptionHandler(EXCEPTION_POINTERS* information) {
 
 }  // namespace qs::MExceptionHandler
 
-extern "C" void qs_ThrowProcessorError() {
-    std::wstring name = std::move(qs::MExceptionHandler::tPendingName);
-    throw qs::Error(qs::ErrorInfo{qs::errProcessorException, L"ExceptionHandler", std::move(name), 0});
+// Runs on the faulting thread once the filter has returned, in place of the faulting
+// instruction: an ordinary function, free to allocate.
+extern "C" void qs_ThrowProcessorError(DWORD code) {
+    using namespace qs::MExceptionHandler;
+    std::wstring name;
+    try {
+        name = GetExceptionName(code);
+    } catch (...) {
+        // Out of memory: the error goes without its text rather than not at all.
+    }
+    throw ProcessorError(code, std::move(name));
 }
