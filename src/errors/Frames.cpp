@@ -2,6 +2,7 @@
 #include "errors/Frames.h"
 
 #include "errors/CErrHandler.h"
+#include "errors/MExceptionHandler.h"
 
 namespace qs::frames {
 
@@ -14,6 +15,8 @@ void Pop() noexcept {
 }
 
 void HandleCaught() noexcept {
+    // Before the report: a fault while it shows is reported in turn.
+    MExceptionHandler::ErrorDelivered();
     CurrentError() = ErrorFromCurrentException();
     try {
         if (gErrHandler) gErrHandler->HandleError();

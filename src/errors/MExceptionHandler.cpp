@@ -44,15 +44,17 @@ constexpr ULONG kStackGuarantee = 64 * 1024;
 // redirected.
 const DWORD gDeliverySlot = ::TlsAlloc();
 
-bool Delivering() noexcept {
+// The code of the exception on its way, 0 when none is.
+DWORD Delivering() noexcept {
+    if (gDeliverySlot == TLS_OUT_OF_INDEXES) return EXCEPTION_NONCONTINUABLE_EXCEPTION;
     DWORD lastError = ::GetLastError();
-    bool delivering = gDeliverySlot == TLS_OUT_OF_INDEXES || ::TlsGetValue(gDeliverySlot) != nullptr;
+    auto code = static_cast<DWORD>(reinterpret_cast<uintptr_t>(::TlsGetValue(gDeliverySlot)));
     ::SetLastError(lastError);
-    return delivering;
+    return code;
 }
 
-void Delivering(bool delivering) noexcept {
-    if (gDeliverySlot != TLS_OUT_OF_INDEXES) ::TlsSetValue(gDeliverySlot, reinterpret_cast<void*>(delivering ? 1 : 0));
+void Delivering(DWORD code) noexcept {
+    if (gDeliverySlot != TLS_OUT_OF_INDEXES) ::TlsSetValue(gDeliverySlot, reinterpret_cast<void*>(uintptr_t{code}));
 }
 
 // The guard page below a thread's committed stack is what turns running out of stack
@@ -104,16 +106,10 @@ void GuardStackEnd(ULONG guarantee) noexcept {
 // the thread is ready for its next processor exception.
 class ProcessorError final : public Error {
 public:
-    ProcessorError(DWORD code, std::wstring name)
-        : Error(ErrorInfo{errProcessorException, L"ExceptionHandler", std::move(name), 0}), code_(code) {}
+    explicit ProcessorError(std::wstring name)
+        : Error(ErrorInfo{errProcessorException, L"ExceptionHandler", std::move(name), 0}) {}
     ProcessorError(const ProcessorError&) = default;  // required by the throw, never used
-    ~ProcessorError() override {
-        if (code_ == EXCEPTION_STACK_OVERFLOW) RestoreStackGuard();
-        Delivering(false);
-    }
-
-private:
-    DWORD code_;
+    ~ProcessorError() override { ErrorDelivered(); }
 };
 
 // Windows reports SSE faults of some systems as "multiple traps"; the status flags that
@@ -151,6 +147,13 @@ bool RaisedByProcessor(DWORD code) {
 
 bool FilterInstalled() { return gFilterInstalled; }
 
+void ErrorDelivered() noexcept {
+    DWORD code = Delivering();
+    if (!code) return;
+    if (code == EXCEPTION_STACK_OVERFLOW) RestoreStackGuard();
+    Delivering(0);
+}
+
 void InstallExceptionFilter() {
     if (gFilterInstalled) return;
     ignoring([] {
@@ -159,7 +162,7 @@ void InstallExceptionFilter() {
         ULONG guarantee = kStackGuarantee;
         ::SetThreadStackGuarantee(&guarantee);
         GuardStackEnd(kStackGuarantee);
-        Delivering(false);
+        Delivering(0);
     });
     gFilterInstalled = true;
 }
@@ -213,7 +216,7 @@ LONG WINAPI ExceptionHandler(EXCEPTION_POINTERS* information) {
     // One at a time: a second exception before the first reached its frame is the
     // platform's to handle.
     if (Delivering()) return EXCEPTION_CONTINUE_SEARCH;
-    Delivering(true);
+    Delivering(record->ExceptionCode);
 
     bool fault = RaisedByProcessor(record->ExceptionCode);
     // The last record of a chain names the exception.
@@ -248,5 +251,5 @@ extern "C" void qs_ThrowProcessorError(DWORD code) {
     } catch (...) {
         // Out of memory: the error goes without its text rather than not at all.
     }
-    throw ProcessorError(code, std::move(name));
+    throw ProcessorError(std::move(name));
 }

@@ -13,6 +13,11 @@ void InstallExceptionFilter();
 void RemoveExceptionFilter();
 bool FilterInstalled();
 
+// Called where a frame has caught a processor error, with the stack unwound to it: the
+// thread is ready for its next processor exception (a stack overflow's guard page is back).
+// The error's own end does the same for catches that do not call this.
+void ErrorDelivered() noexcept;
+
 // The filter Windows calls for an exception nothing else handles.
 LONG WINAPI ExceptionHandler(EXCEPTION_POINTERS* information);
 

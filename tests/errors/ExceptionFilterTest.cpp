@@ -123,6 +123,16 @@ TEST_F(ExceptionFilter, ASecondFaultBeforeTheFirstIsDeliveredIsLeftAlone) {
     });
     EXPECT_TRUE(leftAlone);
     ExpectReported(L"Integer Divide By Zero", [] { Divide(1, &gZero); });
+
+    // Once the frame has it, a fault while it is being reported is reported in turn.
+    bool first = true;
+    auto token = gErrHandler->BeforeHandlerCalled.Subscribe([&](bool&) {
+        if (std::exchange(first, false)) framed(L"modTest.WhileReporting", [] { Divide(1, &gZero); });
+    });
+    notices.boxes.clear();
+    framed(L"modTest.Faulting", [] { ReadThrough(&gNull); });
+    EXPECT_EQ(notices.boxes.size(), 2u);
+    gErrHandler->BeforeHandlerCalled.Unsubscribe(token);
 }
 
 LONG WINAPI SentinelFilter(EXCEPTION_POINTERS*) { return EXCEPTION_CONTINUE_SEARCH; }
