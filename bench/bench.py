@@ -1,7 +1,10 @@
 #!/usr/bin/env python3
-"""Runs the measuring program against Quorset and the floor program in alternating rounds
-and prints one table (median, min and max of each figure); --json writes the same figures.
-Called by scripts/bench with the folders it laid out."""
+"""Runs the measuring program against Quorset, the floor program and the spec floor in
+alternating rounds and prints one table (median, min and max of each figure, and each
+floor's ratio); --json writes the same figures. Called by scripts/bench with the folders it
+laid out. The goals are held against the spec floor, which does the platform work Quorset
+must do before its window shows: the median of the ratios within each round at most 1.05
+for the start figures, and at most 1.03 for the working set."""
 import argparse, json, os, statistics, subprocess, sys, time
 
 parser = argparse.ArgumentParser()
@@ -12,8 +15,12 @@ parser.add_argument("--run", required=True, help="the command that runs a Window
 parser.add_argument("--measure", required=True)
 parser.add_argument("--quorset", required=True)
 parser.add_argument("--floor", required=True)
+parser.add_argument("--specfloor", required=True)
 args = parser.parse_args()
-programs = {"Quorset": (args.quorset, "QuorsetForm"), "floor": (args.floor, "QuorsetFloor")}
+programs = {"Quorset": (args.quorset, "QuorsetForm"), "floor": (args.floor, "QuorsetFloor"),
+            "spec floor": (args.specfloor, "QuorsetFloor")}
+floors = ("floor", "spec floor")
+goals = {"window_ms": 1.05, "tray_ms": 1.05, "working_set_kib": 1.03}
 
 
 def measure(*words, on_line=None):
@@ -104,10 +111,11 @@ def spread(values):
     return {"median": statistics.median(values), "min": min(values), "max": max(values)}
 
 
-# Each round starts Quorset and then the floor, one right after the other: the ratios within
-# the rounds show how far the machine's own load spreads the comparison.
-paired = {key: spread([q[key] / f[key] for q, f in zip(rounds["Quorset"], rounds["floor"])
-                       if q.get(key) and f.get(key)]) for key in ("window_ms", "tray_ms")}
+# Each round starts Quorset and then each floor, one right after the other: the ratios
+# within the rounds show how far the machine's own load spreads the comparison.
+paired = {floor: {key: spread([q[key] / f[key] for q, f in zip(rounds["Quorset"], rounds[floor])
+                               if q.get(key) and f.get(key)]) for key in ("window_ms", "tray_ms", "working_set_kib")}
+          for floor in floors}
 
 result = {"date": time.strftime("%Y-%m-%d"), "rounds": args.rounds, "figures": {}, "paired_ratios": paired,
           "each_round": rounds}
@@ -128,27 +136,34 @@ for name, (exe, _) in programs.items():
     sizes[name] = {f: os.path.getsize(os.path.join(folder, f)) for f in sorted(os.listdir(folder))}
 result["sizes"] = sizes
 
-print(f"Quorset against the floor program, {args.rounds} alternating rounds (median [min-max]), {result['date']}:")
-print(f"{'figure':44} {'Quorset':>24} {'floor':>24} {'ratio':>7}")
+print(f"Quorset against the floor program and the spec floor, {args.rounds} alternating rounds "
+      f"(median [min-max]), {result['date']}:")
+print(f"{'figure':40} {'Quorset':>22} {'floor':>22} {'spec floor':>22} {'ratios':>12}")
+text = lambda s: f"{s['median']:.1f} [{s['min']:.1f}-{s['max']:.1f}]" if s else "n/a"
 for key in ("window_ms", "tray_ms", "working_set_kib", "rss_kib", "anon_kib"):
     row = result["figures"][key]
-    q, f = row["Quorset"], row["floor"]
-    text = lambda s: f"{s['median']:.1f} [{s['min']:.1f}-{s['max']:.1f}]" if s else "n/a"
-    ratio = f"{q['median'] / f['median']:.2f}" if q and f and f["median"] else "n/a"
-    print(f"{row['label']:44} {text(q):>24} {text(f):>24} {ratio:>7}")
-    if key == "tray_ms":
-        for start in ("window_ms", "tray_ms"):
-            p = paired[start]
-            label = result["figures"][start]["label"].replace(" (ms)", ", ratio within each round")
-            if p:
-                spread_text = f"[{p['min']:.2f}-{p['max']:.2f}]"
-                print(f"{label:44} {'':>24} {spread_text:>24} {p['median']:>7.2f}")
+    q = row["Quorset"]
+    ratios = "/".join(f"{q['median'] / row[f]['median']:.2f}" if q and row[f] and row[f]["median"] else "n/a"
+                      for f in floors)
+    print(f"{row['label']:40} {text(q):>22} {text(row['floor']):>22} {text(row['spec floor']):>22} {ratios:>12}")
+print("Ratios within each round (median [min-max]), and the goal against the spec floor:")
+for key, goal in goals.items():
+    label = result["figures"][key]["label"]
+    cells = []
+    for floor in floors:
+        p = paired[floor][key]
+        cells.append(f"{p['median']:.2f} [{p['min']:.2f}-{p['max']:.2f}]" if p else "n/a")
+    p = paired["spec floor"][key]
+    verdict = "n/a" if not p else ("met" if p["median"] <= goal else "missed")
+    print(f"  {label:38} {'':>22} {cells[0]:>22} {cells[1]:>22}  goal {goal:.2f}: {verdict}")
+result["goals"] = {key: {"goal": goal, "median": (paired["spec floor"][key] or {}).get("median")}
+                   for key, goal in goals.items()}
 for shown in (True, False):
     row = result["figures"]["idle_cpu_ms_" + ("shown" if shown else "hidden")]
-    text = lambda s: f"{s['linux_ms']:.0f} (Linux)" if s["linux_ms"] is not None else f"{s['windows_ms']} (Windows)"
-    print(f"{row['label']:44} {text(row['Quorset']):>24} {text(row['floor']):>24}")
-print(f"{'Push + Pop (ns, under Wine)':44} {frames.get('push_pop_ns', 'n/a'):>24}")
-print(f"{'HandleError without a report (ns, under Wine)':44} {frames.get('handle_error_ns', 'n/a'):>24}")
+    cpu = lambda s: f"{s['linux_ms']:.0f} (Linux)" if s["linux_ms"] is not None else f"{s['windows_ms']} (Windows)"
+    print(f"{row['label']:40} {cpu(row['Quorset']):>22} {cpu(row['floor']):>22} {cpu(row['spec floor']):>22}")
+print(f"{'Push + Pop (ns, under Wine)':40} {frames.get('push_pop_ns', 'n/a'):>22}")
+print(f"{'HandleError without a report (ns, under Wine)':40} {frames.get('handle_error_ns', 'n/a'):>22}")
 for name, files in sizes.items():
     print(f"size of {name}: " + ", ".join(f"{f} {s // 1024} KiB" for f, s in files.items()))
 if args.json:

@@ -1,17 +1,81 @@
-// The floor the start-up and memory figures are held against: the least Win32 program
-// that does Quorset's visible job. A tool window with a toolbar of five buttons with
-// pictures and tips, and one tray icon; nothing else. "/S" starts it hidden.
+// The floors the start-up and memory figures are held against. The floor is the least
+// Win32 program that does Quorset's visible job: a tool window with a toolbar of five
+// buttons with pictures and tips, and one tray icon; nothing else. "/S" starts it hidden.
+// The spec floor (built with QUORSET_SPEC_FLOOR) does besides, before its window shows
+// and the least way the platform allows, the work Quorset must do first: the COM
+// apartment, the locale's resource component created by its programmatic identifier
+// with the window's texts, the tips and the icon read from it, the application-data
+// folder looked up, and the settings and the placement read from the registry.
 #include <windows.h>
 #include <commctrl.h>
 #include <shellapi.h>
+#ifdef QUORSET_SPEC_FLOOR
+#include <shlobj.h>
+#include "vuldres/IVuldResources.h"
+#endif
 
 #include <cwchar>
+#include <string>
 
 #include "base/StartMarks.h"
 
 namespace {
 
 NOTIFYICONDATAW gIcon{};
+// What the window shows: its title, the buttons' tips and the icon.
+std::wstring gTitle = L"Floor", gTips[5] = {L"Start", L"Start", L"Start", L"Start", L"Start"};
+HICON gWindowIcon = ::LoadIconW(nullptr, IDI_APPLICATION);
+
+#ifdef QUORSET_SPEC_FLOOR
+void ReadFromRegistry(const char* key, const char* value) {
+    HKEY handle = nullptr;
+    if (::RegOpenKeyExA(HKEY_CURRENT_USER, key, 0, KEY_QUERY_VALUE, &handle) != ERROR_SUCCESS) return;
+    char text[256];
+    DWORD size = sizeof text;
+    ::RegQueryValueExA(handle, value, nullptr, nullptr, reinterpret_cast<BYTE*>(text), &size);
+    ::RegCloseKey(handle);
+}
+
+std::wstring Text(IVuldResources& component, LONG id) {
+    BSTR text = nullptr;
+    component.GetResString(id, &text);
+    std::wstring result(text ? text : L"", ::SysStringLen(text));
+    ::SysFreeString(text);
+    return result;
+}
+
+// The component and the picture stay for the program's life, as Quorset's do.
+void PlatformWork() {
+    ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    char folder[MAX_PATH];
+    ::SHGetFolderPathA(nullptr, CSIDL_APPDATA, nullptr, 0, folder);
+    ReadFromRegistry("SOFTWARE\\Brom\\Quorset\\Settings", "AutoHide");
+    ReadFromRegistry("SOFTWARE\\Brom\\Quorset\\Settings", "AutoRun");
+    ReadFromRegistry("SOFTWARE\\Brom\\Quorset\\Positions", "frmLaunch");
+    CLSID clsid{};
+    std::wstring progId = L"Vuld" + std::to_wstring(::GetUserDefaultLCID()) + L".Resources";
+    IVuldResources* component = nullptr;
+    if (FAILED(::CLSIDFromProgID(progId.c_str(), &clsid)) ||
+        FAILED(::CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IVuldResources,
+                                  reinterpret_cast<void**>(&component))))
+        ::CoCreateInstance(CLSID_VuldResourcesDefault, nullptr, CLSCTX_INPROC_SERVER, IID_IVuldResources,
+                           reinterpret_cast<void**>(&component));
+    if (!component) return;
+    // The texts of the window's design: its title, its menus' captions and the system
+    // menu's entries, then the tips.
+    gTitle = Text(*component, 1414);
+    for (LONG id : {1400, 1401, 1402, 1416, 1417, 1418, 1419, 1420, 1421, 1403, 1410, 1404, 1405}) Text(*component, id);
+    const LONG tips[5] = {1406, 1407, 1423, 1408, 1409};
+    for (int i = 0; i < 5; ++i) gTips[i] = Text(*component, tips[i]);
+    IPictureDisp* picture = nullptr;
+    IPicture* icon = nullptr;
+    OLE_HANDLE handle = 0;
+    if (SUCCEEDED(component->GetResPicture(1401, vuldIcon, &picture)) &&
+        SUCCEEDED(picture->QueryInterface(IID_IPicture, reinterpret_cast<void**>(&icon))) &&
+        SUCCEEDED(icon->get_Handle(&handle)))
+        gWindowIcon = reinterpret_cast<HICON>(static_cast<LONG_PTR>(static_cast<LONG>(handle)));
+}
+#endif
 
 LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
@@ -31,15 +95,16 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         gIcon.hWnd = window;
         gIcon.uFlags = NIF_ICON | NIF_TIP | NIF_MESSAGE;
         gIcon.uCallbackMessage = WM_APP;
-        gIcon.hIcon = ::LoadIconW(nullptr, IDI_APPLICATION);
-        std::wcscpy(gIcon.szTip, L"Floor");
+        gIcon.hIcon = gWindowIcon;
+        std::wcsncpy(gIcon.szTip, gTitle.c_str(), 127);
         ::Shell_NotifyIconW(NIM_ADD, &gIcon);
         QS_START_MARK("tray icon");
         return 0;
     }
     case WM_NOTIFY: {
         auto* info = reinterpret_cast<NMTTDISPINFOW*>(lParam);
-        if (info->hdr.code == TTN_GETDISPINFOW) info->lpszText = const_cast<wchar_t*>(L"Start");
+        UINT_PTR button = info->hdr.idFrom - 100;
+        if (info->hdr.code == TTN_GETDISPINFOW && button < 5) info->lpszText = gTips[button].data();
         return 0;
     }
     case WM_CLOSE:
@@ -57,6 +122,10 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR arguments, int) {
     QS_START_MARK("entry point");
+#ifdef QUORSET_SPEC_FLOOR
+    PlatformWork();
+    QS_START_MARK("platform work");
+#endif
     INITCOMMONCONTROLSEX icc{sizeof icc, ICC_BAR_CLASSES};
     ::InitCommonControlsEx(&icc);
     WNDCLASSW wc{};
@@ -64,9 +133,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR arguments, int) {
     wc.hInstance = instance;
     wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    wc.hIcon = gWindowIcon;
     wc.lpszClassName = L"QuorsetFloor";
     ::RegisterClassW(&wc);
-    HWND window = ::CreateWindowExW(WS_EX_TOOLWINDOW, wc.lpszClassName, L"Floor", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
+    HWND window = ::CreateWindowExW(WS_EX_TOOLWINDOW, wc.lpszClassName, gTitle.c_str(), WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
                                     CW_USEDEFAULT, 180, 80, nullptr, nullptr, instance, nullptr);
     QS_START_MARK("window created");
     if (!std::wcsstr(arguments, L"/S")) ::ShowWindow(window, SW_SHOW);
