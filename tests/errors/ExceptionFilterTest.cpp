@@ -1,5 +1,5 @@
 // Processor exceptions become the program's error 10000, reported by the innermost
-// frame, and the program goes on; also inside a window procedure.
+// frame, and the program goes on.
 #include <gtest/gtest.h>
 
 #include <xmmintrin.h>
@@ -152,38 +152,6 @@ TEST(ExceptionFilterRegistration, InstallsOnceAndRemovesOnlyWhatItInstalled) {
     EXPECT_EQ(::SetUnhandledExceptionFilter(nullptr), &SentinelFilter);
 }
 
-// A window procedure whose handler runs a framed procedure that faults.
-LRESULT CALLBACK FaultingWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    try {
-        if (message == WM_APP) {
-            framed(L"frmTest.Form_Fault", [] { ReadThrough(&gNull); });
-            return 1;
-        }
-        return ::DefWindowProcW(window, message, wParam, lParam);
-    } catch (...) {
-        return 0;
-    }
-}
-
-TEST_F(ExceptionFilter, AFaultInsideAWindowProcedureIsReportedAndTheWindowLivesOn) {
-    WNDCLASSW windowClass{0, &FaultingWindowProc};
-    windowClass.lpszClassName = L"QuorsetFaultTest";
-    ::RegisterClassW(&windowClass);
-    HWND window = ::CreateWindowExW(0, L"QuorsetFaultTest", L"", 0, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
-    ASSERT_NE(window, nullptr);
-
-    EXPECT_EQ(::SendMessageW(window, WM_APP, 0, 0), 1);
-    EXPECT_EQ(gErrHandler->ErrorString(), L"Access Violation");
-    EXPECT_EQ(gErrHandler->ErrorProc(), L"frmTest.Form_Fault");
-
-    // Dispatched from a message loop as well, twice.
-    ::PostMessageW(window, WM_APP, 0, 0);
-    ::PostMessageW(window, WM_APP, 0, 0);
-    test::DrainMessages();
-    EXPECT_EQ(notices.boxes.size(), 3u);
-    EXPECT_EQ(gErrHandler->Depth(), 0);
-    EXPECT_TRUE(::IsWindow(window));
-    ::DestroyWindow(window);
-}
+// Inside a window procedure, as the forms' handlers run: tests/toolkit.
 
 }  // namespace

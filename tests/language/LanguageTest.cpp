@@ -4,7 +4,6 @@
 
 #include <windows.h>
 
-
 #include "Support.h"
 #include "language/modLanguage.h"
 #include "toolkit/DemoForm.h"
@@ -49,16 +48,6 @@ TEST_F(Language, EnglishTextsReplaceTheDesignTextsWhereIdsStand) {
     EXPECT_EQ(form(L"imgLogo").Caption(), L"");
     EXPECT_TRUE(notices.boxes.empty());
     EXPECT_EQ(gErrHandler->Depth(), 0);
-}
-
-TEST_F(Language, AMissingLocaleComponentLeavesTheChoiceAsItWas) {
-    modLanguage::InitLanguage(1036);
-    EXPECT_EQ(modLanguage::GetResString(103), L"&Close") << "the default component serves";
-    modLanguage::ResetResources();
-    modLanguage::InitLanguage(1031);
-    modLanguage::InitLanguage(1036);
-    EXPECT_EQ(modLanguage::GetResString(103), L"&Schlie\u00DFen");
-    EXPECT_TRUE(notices.boxes.empty()) << "a missing component is silent";
 }
 
 TEST_F(Language, ATagThatIsNoNumberEndsTheWalkThere) {

@@ -86,13 +86,4 @@ TEST_F(FormPos, StatesOneAndTwoApplyOnlyTheStateAndOthersMoveTheWindow) {
     ExpectAt(1500, 1200, 4800, 2700);
 }
 
-TEST_F(FormPos, WithoutAFormEveryOperationShowsItsBox) {
-    CFormPos unset;
-    unset.CenterForm();
-    EXPECT_FALSE(unset.RestoreForm(true));
-    unset.SaveForm();
-    const std::wstring notSet = L"Error: 91. Object variable or With block variable not set";
-    EXPECT_EQ(notices.boxes, (Boxes{{notSet, L"CenterForm", MB_OK}, {notSet, L"RestoreForm", MB_OK}, {notSet, L"SaveForm", MB_OK}}));
-}
-
 }  // namespace

@@ -8,6 +8,7 @@
 
 #include "Screenshot.h"
 #include "Support.h"
+#include "errors/Frames.h"
 #include "errors/MExceptionHandler.h"
 #include "toolkit/DemoForm.h"
 #include "toolkit/Form.h"
@@ -94,19 +95,20 @@ TEST(Form, ADialogCentresOnItsOwnerInsideTheOwnersMonitor) {
     }
 }
 
-// A failure that no framed procedure takes, escaping to the window procedure: reported
-// through the program's handler (message and report), and the form goes on.
+// A processor fault in a control's handler, once outside any frame (it escapes to the
+// window procedure) and once inside a framed procedure: reported through the program's
+// handler (message and report) either way, and the form goes on.
 class CallbackEdge : public test::HandlerTest {};
 
-TEST_F(CallbackEdge, AFailureOutsideAnyFrameIsReportedAndTheFormGoesOn) {
+TEST_F(CallbackEdge, AProcessorFaultInAHandlerIsReportedAndTheFormGoesOn) {
     MExceptionHandler::InstallExceptionFilter();
     Form form(test::DemoDesign());
     form.Load();
     int clicks = 0;
     form(L"cmdOK").Click = [&] {
-        ++clicks;
         volatile int* nothing = nullptr;
-        *nothing = 1;  // a fault in toolkit-level code, outside any frame
+        if (++clicks == 1) *nothing = 1;
+        else framed(L"frmDemo.cmdOK_Click", [&] { *nothing = 1; });
     };
     for (int click = 1; click <= 2; ++click) {
         ::SendMessageW(form(L"cmdOK").hwnd(), BM_CLICK, 0, 0);
@@ -114,6 +116,7 @@ TEST_F(CallbackEdge, AFailureOutsideAnyFrameIsReportedAndTheFormGoesOn) {
         ASSERT_EQ(notices.boxes.size(), size_t(click)) << "reported, not swallowed";
         EXPECT_NE(notices.boxes.back().prompt.find(L"Error (10000)"), std::wstring::npos);
     }
+    EXPECT_EQ(gErrHandler->ErrorProc(), L"frmDemo.cmdOK_Click");
     EXPECT_NE(test::ReadBytes(report).find("10000"), std::string::npos) << "and written to the report";
     MExceptionHandler::RemoveExceptionFilter();
 }

