@@ -6,13 +6,12 @@
 //                                          CPU time used while it waits, window shown or not
 //   measure frames <count>                 Push + Pop and one HandleError without a report (ns)
 #include <windows.h>
-#include <psapi.h>
-#include <shellapi.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 
+#include "driver/Outside.h"
 #include "errors/CErrHandler.h"
 #include "errors/Frames.h"
 
@@ -29,64 +28,32 @@ double Now() {
     return static_cast<double>(t.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
 }
 
-struct Search {
-    DWORD pid;
-    const wchar_t* windowClass;
-    HWND found;
-};
-
-// The program's top-level window of the class, shown or not.
-HWND WindowOf(DWORD pid, const wchar_t* windowClass) {
-    Search search{pid, windowClass, nullptr};
-    ::EnumWindows(
-        [](HWND window, LPARAM l) -> BOOL {
-            auto& s = *reinterpret_cast<Search*>(l);
-            DWORD owner = 0;
-            ::GetWindowThreadProcessId(window, &owner);
-            wchar_t name[64] = L"";
-            ::GetClassNameW(window, name, 64);
-            if (owner != s.pid || ::lstrcmpW(name, s.windowClass) != 0) return TRUE;
-            s.found = window;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
-bool TrayIconOf(HWND window) {
-    NOTIFYICONDATAW data{};
-    data.cbSize = sizeof data;
-    data.hWnd = window;
-    return ::Shell_NotifyIconW(NIM_MODIFY, &data) != FALSE;
+// The program's window of the class, once there is one; none after 20 s.
+HWND AwaitWindow(const PROCESS_INFORMATION& process, const wchar_t* windowClass) {
+    HWND window = nullptr;
+    for (double begin = Now(); !(window = qs::outside::WindowOf(process.dwProcessId, windowClass)) && Now() - begin < 20000;)
+        ::Sleep(1);
+    return window;
 }
 
 PROCESS_INFORMATION Start(const std::wstring& exe, const std::wstring& arguments) {
-    std::wstring command = L"\"" + exe + L"\" " + arguments;
-    std::wstring folder = exe.substr(0, exe.find_last_of(L"\\/"));
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
-    if (!::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &startup,
-                          &process)) {
-        std::fprintf(stderr, "cannot start %ls (%lu)\n", exe.c_str(), ::GetLastError());
+    DWORD error = 0;
+    if (!qs::outside::Start(exe, arguments, exe.substr(0, exe.find_last_of(L"\\/")), nullptr, process, error)) {
+        std::fprintf(stderr, "cannot start %ls (%lu)\n", exe.c_str(), error);
         std::exit(1);
     }
     return process;
 }
 
-// Ends the program as the task manager does and waits for it.
+// Ends the program as the task manager does (the floors, which have no window for the
+// whole program, by a close to their own) and waits for it.
 void End(const PROCESS_INFORMATION& process, const wchar_t* windowClass) {
-    HWND application = WindowOf(process.dwProcessId, L"QuorsetApplication");
-    ::PostMessageW(application ? application : WindowOf(process.dwProcessId, windowClass), WM_CLOSE, 0, 0);
+    if (qs::outside::WindowOf(process.dwProcessId, L"QuorsetApplication")) qs::outside::EndAsTheTaskManagerDoes(process.dwProcessId);
+    else ::PostMessageW(qs::outside::WindowOf(process.dwProcessId, windowClass), WM_CLOSE, 0, 0);
     if (::WaitForSingleObject(process.hProcess, 10000) != WAIT_OBJECT_0) ::TerminateProcess(process.hProcess, 1);
     ::CloseHandle(process.hProcess);
     ::CloseHandle(process.hThread);
-}
-
-// Waits until the program's window answers: its start-up is over.
-void Settled(HWND window) {
-    DWORD_PTR ignored;
-    ::SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_BLOCK, 10000, &ignored);
 }
 
 int StartFigures(const std::wstring& exe, const wchar_t* windowClass) {
@@ -94,19 +61,17 @@ int StartFigures(const std::wstring& exe, const wchar_t* windowClass) {
     PROCESS_INFORMATION process = Start(exe, L"");
     HWND window = nullptr;
     while ((visible < 0 || tray < 0) && Now() - begin < 20000) {
-        if (!window) window = WindowOf(process.dwProcessId, windowClass);
+        if (!window) window = qs::outside::WindowOf(process.dwProcessId, windowClass);
         if (window && visible < 0 && ::IsWindowVisible(window)) visible = Now() - begin;
-        if (window && tray < 0 && TrayIconOf(window)) tray = Now() - begin;
+        if (window && tray < 0 && qs::outside::TrayIconPresent(window)) tray = Now() - begin;
         if (visible < 0 || tray < 0) ::Sleep(1);
     }
-    Settled(window);
-    PROCESS_MEMORY_COUNTERS_EX memory{};
-    memory.cb = sizeof memory;
-    ::GetProcessMemoryInfo(process.hProcess, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory), sizeof memory);
+    qs::outside::Settle(window);
+    PROCESS_MEMORY_COUNTERS memory = qs::outside::MemoryOf(process.hProcess);
     std::printf("{\"window_ms\": %.2f, \"tray_ms\": %.2f, \"working_set_kib\": %llu, \"private_kib\": %llu, "
                 "\"pid\": %lu}\n",
                 visible, tray, static_cast<unsigned long long>(memory.WorkingSetSize / 1024),
-                static_cast<unsigned long long>(memory.PrivateUsage / 1024), process.dwProcessId);
+                static_cast<unsigned long long>(memory.PagefileUsage / 1024), process.dwProcessId);
     std::fflush(stdout);
     ::Sleep(300);  // scripts/bench reads the program's memory from Linux meanwhile
     End(process, windowClass);
@@ -122,10 +87,8 @@ double CpuMs(HANDLE process) {
 
 int IdleFigures(const std::wstring& exe, const wchar_t* windowClass, int seconds, const std::wstring& arguments) {
     PROCESS_INFORMATION process = Start(exe, arguments);
-    HWND window = nullptr;
-    double begin = Now();
-    while (!(window = WindowOf(process.dwProcessId, windowClass)) && Now() - begin < 20000) ::Sleep(5);
-    Settled(window);
+    HWND window = AwaitWindow(process, windowClass);
+    qs::outside::Settle(window);
     double before = CpuMs(process.hProcess);
     // The program's Linux process is found by its pid file: scripts/bench reads its CPU
     // time from /proc, since Wine may not keep other processes' times.

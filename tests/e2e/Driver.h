@@ -22,6 +22,7 @@
 #include "Screenshot.h"
 #include "Support.h"
 #include "Wait.h"
+#include "driver/Outside.h"
 #include "base/App.h"
 
 namespace qs::test {
@@ -36,40 +37,7 @@ inline std::string SystemError(DWORD code = ::GetLastError()) {
 
 // ---------------------------------------------------------------- windows and their texts
 
-inline std::wstring ClassOf(HWND window) {
-    wchar_t name[64] = L"";
-    ::GetClassNameW(window, name, 64);
-    return name;
-}
-// Asked of the window itself: for another program's window GetWindowText gives only the
-// caption the system keeps, which a tool tip, for one, does not set.
-inline std::wstring TextOf(HWND window) {
-    wchar_t text[2048] = L"";
-    DWORD_PTR length = 0;
-    ::SendMessageTimeoutW(window, WM_GETTEXT, 2048, reinterpret_cast<LPARAM>(text), SMTO_BLOCK, 5000, &length);
-    return text;
-}
-inline DWORD ProcessOf(HWND window) {
-    DWORD pid = 0;
-    ::GetWindowThreadProcessId(window, &pid);
-    return pid;
-}
-
-// The windows for which `match` holds: the top-level ones, or all controls inside `parent`.
-inline std::vector<HWND> WindowsWhere(HWND parent, const std::function<bool(HWND)>& match) {
-    struct Search {
-        const std::function<bool(HWND)>& match;
-        std::vector<HWND> found;
-    } search{match, {}};
-    WNDENUMPROC visit = [](HWND window, LPARAM l) -> BOOL {
-        auto& s = *reinterpret_cast<Search*>(l);
-        if (s.match(window)) s.found.push_back(window);
-        return TRUE;
-    };
-    parent ? ::EnumChildWindows(parent, visit, reinterpret_cast<LPARAM>(&search))
-           : ::EnumWindows(visit, reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
+using namespace qs::outside;
 
 // A control inside `window` with the given class and text.
 inline HWND Child(HWND window, const wchar_t* windowClass, const std::wstring& text) {
@@ -223,15 +191,6 @@ inline void TrayCallback(HWND launcher, UINT mouseMessage) {
     ::PostMessageW(launcher, WM_MOUSEMOVE, 0, MAKELPARAM(mouseMessage, 0));
 }
 
-// Whether the shell holds an icon of the window (a modify without changes succeeds only
-// for an icon that is there).
-inline bool TrayIconPresent(HWND launcher) {
-    NOTIFYICONDATAW data{};
-    data.cbSize = sizeof data;
-    data.hWnd = launcher;
-    return ::Shell_NotifyIconW(NIM_MODIFY, &data) != FALSE;
-}
-
 // A notification area that does not answer yet, as at log-on before the shell is ready:
 // a window of the shell's class, in front of the real one, that refuses every icon. It
 // has a thread of its own, so that it answers while the test waits elsewhere.
@@ -314,31 +273,13 @@ public:
     // does (another spelling of the same file).
     HANDLE Start(const std::wstring& arguments = L"", bool waitUntilIdle = true, std::wstring program = L"") {
         if (program.empty()) program = (folder.Path() / L"Quorset.exe").wstring();
-        std::wstring command = L"\"" + program + L"\" " + arguments;
         SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
         std::wstring errors = folder.File(L"stderr-" + std::to_wstring(processes.size()) + L".txt");
         HANDLE errorFile = ::CreateFileW(errors.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
                                          CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-        STARTUPINFOW startup{};
-        startup.cb = sizeof startup;
-        startup.dwFlags = STARTF_USESTDHANDLES;
-        startup.hStdError = errorFile;
         PROCESS_INFORMATION process{};
-        wchar_t system[MAX_PATH] = L"";
-        ::GetSystemDirectoryW(system, MAX_PATH);
-        // Under Wine, process creation itself fails now and then while many start at once
-        // (ERROR_INTERNAL_ERROR, before the program runs a single instruction); the start
-        // is then made again, and said so.
-        auto create = [&] {
-            return errorFile != INVALID_HANDLE_VALUE && ::CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE,
-                                                                         0, nullptr, system, &startup, &process);
-        };
-        BOOL ok = create();
-        for (int again = 0; !ok && ::GetLastError() == ERROR_INTERNAL_ERROR && again < 2; ++again) {
-            std::cout << "[ NOTE     ] the system could not create the process; started again\n";
-            ok = create();
-        }
         DWORD error = ::GetLastError();
+        bool ok = errorFile != INVALID_HANDLE_VALUE && outside::Start(program, arguments, L"", errorFile, process, error);
         ::CloseHandle(errorFile);
         if (!ok) {
             ADD_FAILURE() << "cannot start the program: " << SystemError(error);
@@ -410,7 +351,10 @@ public:
     }
 
     // Ends the program the way the task manager and the installer do.
-    void EndAsTheTaskManagerDoes() const { ::PostMessageW(Window(L"QuorsetApplication"), WM_CLOSE, 0, 0); }
+    void EndAsTheTaskManagerDoes() const {
+        if (!Window(L"QuorsetApplication")) ADD_FAILURE() << "the program does not wait for input";
+        outside::EndAsTheTaskManagerDoes(processes.back().dwProcessId);
+    }
 
     // Every process started so far, first to last.
     std::vector<HANDLE> Processes() const {

@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
-#include <psapi.h>
 #include <sddl.h>
 
 #include <cstdlib>
@@ -24,33 +23,6 @@ constexpr WPARAM kAbout = Quorset::kAbout, kConfigure = Quorset::kConfigure;
 
 // ---------------------------------------------------------------- what a process holds
 
-// Kernel handles of a process, counted in the system's handle table: Wine 8 answers
-// GetProcessHandleCount with 0.
-size_t KernelHandles(DWORD pid) {
-    struct Entry {
-        void* object;
-        ULONG_PTR process, handle;
-        ULONG access;
-        USHORT backTrace, type;
-        ULONG attributes, reserved;
-    };
-    struct Table {
-        ULONG_PTR count, reserved;
-        Entry entries[1];
-    };
-    using Query = LONG(WINAPI*)(ULONG, void*, ULONG, ULONG*);
-    static const auto query = reinterpret_cast<Query>(
-        reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "NtQuerySystemInformation")));
-    constexpr ULONG kExtendedHandles = 64;
-    constexpr LONG kTooSmall = static_cast<LONG>(0xC0000004);
-    std::vector<char> buffer(1 << 20);
-    while (query(kExtendedHandles, buffer.data(), static_cast<ULONG>(buffer.size()), nullptr) == kTooSmall)
-        buffer.resize(buffer.size() * 2);
-    const auto* table = reinterpret_cast<const Table*>(buffer.data());
-    return static_cast<size_t>(std::count_if(table->entries, table->entries + table->count,
-                                             [&](const Entry& e) { return e.process == pid; }));
-}
-
 struct Holdings {
     size_t handles, windows;
     SIZE_T privateBytes;
@@ -62,10 +34,7 @@ Holdings HeldBy(HANDLE process) {
     size_t windows = 0;
     for (HWND top : WindowsWhere(nullptr, [&](HWND w) { return ProcessOf(w) == pid; }))
         windows += 1 + WindowsWhere(top, [](HWND) { return true; }).size();
-    PROCESS_MEMORY_COUNTERS memory{};
-    ::GetProcessMemoryInfo(process, &memory, sizeof memory);
-    // Private bytes: Windows gives them twice, Wine only as PagefileUsage.
-    return {KernelHandles(pid), windows, memory.PagefileUsage, ::GetGuiResources(process, GR_GDIOBJECTS),
+    return {KernelHandles(pid), windows, MemoryOf(process).PagefileUsage, ::GetGuiResources(process, GR_GDIOBJECTS),
             ::GetGuiResources(process, GR_USEROBJECTS)};
 }
 
@@ -172,7 +141,7 @@ TEST_F(Reliability, TwentySimultaneousStartsLeaveOneProgramWithOneTrayIcon) {
         EXPECT_EQ(ProcessOf(launchers()[0]), pid);
         EXPECT_EQ(TrayIcons(), 1u);
         ::WaitForInputIdle(processes[survivor], 10000);  // the task manager lists it once it waits for input
-        ::PostMessageW(::FindWindowW(L"QuorsetApplication", nullptr), WM_CLOSE, 0, 0);
+        outside::EndAsTheTaskManagerDoes(pid);
         EXPECT_TRUE(quorset.EndedCleanly(8000, survivor));
         EXPECT_TRUE(WaitFor([] { return TrayIcons() == 0; }));
     }
