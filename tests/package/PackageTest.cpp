@@ -7,7 +7,9 @@
 #include <windows.h>
 #include <shlobj.h>
 
+#include <cctype>
 #include <filesystem>
+#include <set>
 #include <string>
 
 #include "e2e/Driver.h"
@@ -144,6 +146,41 @@ TEST_F(Package, ASilentUninstallRemovesAllButTheSettings) {
     EXPECT_FALSE(ReadBack(kUninstallKey, L"DisplayName").exists);
     EXPECT_TRUE(ReadBack(kSettingsKey, L"AutoHide").exists) << "a silent uninstall keeps the settings";
     ClearProgramKeys();
+}
+
+// The libraries a binary's import table names, in lower case.
+std::vector<std::string> ImportsOf(const fs::path& binary) {
+    std::vector<std::string> names;
+    HMODULE image = ::LoadLibraryExW(binary.c_str(), nullptr, LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+    if (!image) return ADD_FAILURE() << binary.string() << ": " << SystemError(), names;
+    // The handle of a library mapped as an image resource carries a mark in its low bits.
+    auto base = reinterpret_cast<const BYTE*>(reinterpret_cast<uintptr_t>(image) & ~uintptr_t{3});
+    auto headers = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + reinterpret_cast<const IMAGE_DOS_HEADER*>(base)->e_lfanew);
+    const IMAGE_DATA_DIRECTORY& table = headers->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+    for (auto entry = reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(base + table.VirtualAddress);
+         table.Size && entry->Name; ++entry) {
+        names.emplace_back(reinterpret_cast<const char*>(base + entry->Name));
+        for (auto& c : names.back()) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    }
+    ::FreeLibrary(image);
+    return names;
+}
+
+// The loader resolves a program's imports before the program runs, from the program's
+// folder first, except Windows' known libraries, which it maps from its own copies, and
+// the common controls, which the executable's manifest takes from the side-by-side store.
+// Wine cannot show it by loading: told to prefer a copy beside the program
+// (WINEDLLOVERRIDES=version=n,b), it loads one into any program, as its own user32
+// imports the version library. So the tables themselves are looked at.
+TEST(Portable, ItsBinariesImportOnlyWhatWindowsNeverTakesFromTheirFolder) {
+    fs::path folder = FolderFrom(L"QUORSET_PORTABLE");
+    if (folder.empty()) GTEST_SKIP() << "no unpacked zip";
+    const std::set<std::string> known = {"advapi32.dll", "gdi32.dll",    "kernel32.dll", "msvcrt.dll",
+                                         "ole32.dll",    "oleaut32.dll", "shell32.dll",  "user32.dll"};
+    for (auto& file : fs::directory_iterator(folder))
+        for (auto& name : ImportsOf(file.path()))
+            EXPECT_TRUE(known.count(name) || (name == "comctl32.dll" && file.path().extension() == L".exe"))
+                << file.path().filename().string() << " imports " << name;
 }
 
 // Run by its own ctest entry in a German locale.
