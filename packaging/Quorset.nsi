@@ -11,6 +11,7 @@ ManifestDPIAware true
 !include LogicLib.nsh
 !include FileFunc.nsh
 !include WinMessages.nsh
+!include WinVer.nsh
 
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Quorset"
 !define RUN_KEY "Software\Microsoft\Windows\CurrentVersion\Run"
@@ -49,6 +50,19 @@ LangString ProgramFiles ${LANG_ENGLISH} "Quorset"
 LangString ProgramFiles ${LANG_GERMAN} "Quorset"
 LangString StillRunning ${LANG_ENGLISH} "Quorset did not end. Please end it from its tray menu and try again."
 LangString StillRunning ${LANG_GERMAN} "Quorset wurde nicht beendet. Bitte beenden Sie es über sein Menü im Infobereich und versuchen Sie es erneut."
+LangString OldWindows ${LANG_ENGLISH} "Quorset needs Windows 10 version 1607 or later."
+LangString OldWindows ${LANG_GERMAN} "Quorset benötigt Windows 10 Version 1607 oder neuer."
+
+; The build the program needs: the first to give each window its own dots per inch.
+!define LEAST_BUILD 14393
+
+Function .onInit
+  ${IfNot} ${AtLeastWin10}
+  ${OrIfNot} ${AtLeastBuild} ${LEAST_BUILD}
+    MessageBox MB_OK|MB_ICONSTOP "$(OldWindows)" /SD IDOK
+    Abort
+  ${EndIf}
+FunctionEnd
 
 Var WasRunning   ; 0 not running, 1 running hidden, 2 running with its window shown
 
