@@ -66,38 +66,89 @@ FunctionEnd
 
 Var WasRunning   ; 0 not running, 1 running hidden, 2 running with its window shown
 
-; Ends a running Quorset the way the task manager does: WM_CLOSE to its application
-; window. The program then saves its placement and settings and ends by itself.
+; Ends the Quorset started from $INSTDIR\Quorset.exe the way the task manager does:
+; WM_CLOSE to its application window. The program then saves its placement and settings
+; and ends by itself; the installer waits for its process to end, which lets go of its
+; files. A copy started from another folder (a portable one) is left running: every
+; running copy has an application window, and only the one whose process runs this
+; folder's program file is closed.
 !macro CloseRunningQuorset un
 Function ${un}CloseRunningQuorset
+  Push $0
+  Push $1
+  Push $2
+  Push $3
   StrCpy $WasRunning 0
-  FindWindow $0 "QuorsetApplication"
-  ${If} $0 == 0
-    Return
-  ${EndIf}
-  StrCpy $WasRunning 1
-  FindWindow $1 "QuorsetForm" "Quorset"
-  ${If} $1 != 0
-    System::Call "user32::IsWindowVisible(p r1) i .r2"
-    ${If} $2 != 0
-      StrCpy $WasRunning 2
-    ${EndIf}
-  ${EndIf}
-  SendMessage $0 ${WM_CLOSE} 0 0 /TIMEOUT=5000
-  StrCpy $3 0
-  ${DoUntil} $0 == 0
-    ${If} $3 >= 100
+  StrCpy $3 "$INSTDIR\Quorset.exe"
+  System::Call "kernel32::GetLongPathNameW(w r3, w .r3, i ${NSIS_MAX_STRLEN})"
+  StrCpy $0 0
+  ${Do}
+    System::Call "user32::FindWindowExW(p 0, p r0, w 'QuorsetApplication', p 0) p .r0"
+    ${If} $0 == 0
       ${ExitDo}
     ${EndIf}
-    Sleep 100
-    IntOp $3 $3 + 1
-    FindWindow $0 "QuorsetApplication"
+    System::Call "user32::GetWindowThreadProcessId(p r0, *i .r1)"
+    ; SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION
+    System::Call "kernel32::OpenProcess(i 0x00101000, i 0, i r1) p .r2"
+    ${If} $2 == 0
+      ${Continue}
+    ${EndIf}
+    System::Call "kernel32::QueryFullProcessImageNameW(p r2, i 0, w .r1, *i ${NSIS_MAX_STRLEN})"
+    System::Call "kernel32::GetLongPathNameW(w r1, w .r1, i ${NSIS_MAX_STRLEN})"
+    ${If} $1 != $3
+      System::Call "kernel32::CloseHandle(p r2)"
+      ${Continue}
+    ${EndIf}
+
+    StrCpy $WasRunning 1
+    System::Call "user32::GetWindowThreadProcessId(p r0, *i .r1)"
+    Push $1
+    Call ${un}LauncherShown
+    Pop $1
+    ${If} $1 == 1
+      StrCpy $WasRunning 2
+    ${EndIf}
+    SendMessage $0 ${WM_CLOSE} 0 0 /TIMEOUT=5000
+    System::Call "kernel32::WaitForSingleObject(p r2, i 10000) i .r1"
+    System::Call "kernel32::CloseHandle(p r2)"
+    ${If} $1 != 0  ; not WAIT_OBJECT_0
+      MessageBox MB_OK|MB_ICONSTOP "$(StillRunning)" /SD IDOK
+      Abort
+    ${EndIf}
+    ${ExitDo}  ; one copy of a program file runs at a time
   ${Loop}
-  ${If} $0 != 0
-    MessageBox MB_OK|MB_ICONSTOP "$(StillRunning)" /SD IDOK
-    Abort
-  ${EndIf}
-  Sleep 200  ; the process lets go of its files after its last window
+  Pop $3
+  Pop $2
+  Pop $1
+  Pop $0
+FunctionEnd
+
+; 1 when the process whose id is on the stack shows its toolbar window, else 0.
+Function ${un}LauncherShown
+  Exch $0   ; the process id
+  Push $1   ; the window
+  Push $2
+  Push $3   ; the answer
+  StrCpy $1 0
+  StrCpy $3 0
+  ${Do}
+    System::Call "user32::FindWindowExW(p 0, p r1, w 'QuorsetForm', w 'Quorset') p .r1"
+    ${If} $1 == 0
+      ${ExitDo}
+    ${EndIf}
+    System::Call "user32::GetWindowThreadProcessId(p r1, *i .r2)"
+    ${If} $2 == $0
+      System::Call "user32::IsWindowVisible(p r1) i .r2"
+      ${If} $2 != 0
+        StrCpy $3 1
+      ${EndIf}
+    ${EndIf}
+  ${Loop}
+  StrCpy $0 $3
+  Pop $3
+  Pop $2
+  Pop $1
+  Exch $0
 FunctionEnd
 !macroend
 !insertmacro CloseRunningQuorset ""

@@ -71,12 +71,19 @@ DWORD RunAndWait(const fs::path& program, const std::wstring& arguments) {
     return code;
 }
 
-// The running Quorset's toolbar window, whoever started it.
-HWND RunningLauncher(int milliseconds = 15000) {
-    HWND found = nullptr;
-    WaitFor([&] { return (found = ::FindWindowW(L"QuorsetForm", L"Quorset")) != nullptr; }, milliseconds);
-    return found;
+// A running Quorset's toolbar window or its hidden application window, whoever started
+// it, except the one of the process `other`.
+HWND RunningWindow(const wchar_t* windowClass, DWORD other = 0, int milliseconds = 15000) {
+    std::vector<HWND> found;
+    WaitFor([&] {
+        return !(found = WindowsWhere(nullptr, [&](HWND w) {
+                     return ClassOf(w) == windowClass && ProcessOf(w) != other &&
+                            (windowClass != std::wstring(L"QuorsetForm") || TextOf(w) == L"Quorset");
+                 })).empty();
+    }, milliseconds);
+    return found.empty() ? nullptr : found[0];
 }
+HWND RunningLauncher(DWORD other = 0) { return RunningWindow(L"QuorsetForm", other); }
 
 fs::path InstallFolder() { return KnownFolder(FOLDERID_LocalAppData) / L"Programs" / L"Quorset"; }
 
@@ -100,7 +107,6 @@ TEST_F(Package, OnAWindowsOlderThan10Version1607NothingIsInstalled) {
     EXPECT_EQ(RunAndWait(Installer(), L"/S"), 2u) << "the installer's exit code when it stops at its start";
     EXPECT_FALSE(fs::exists(InstallFolder()));
 }
-
 
 TEST_F(Package, ASilentInstallPutsEverythingInPlaceAndTheProgramStarts) {
     ClearProgramKeys();
@@ -128,7 +134,7 @@ TEST_F(Package, ASilentInstallPutsEverythingInPlaceAndTheProgramStarts) {
     EXPECT_TRUE(WaitFor([&] { return TrayIconPresent(launcher); }));
 }
 
-TEST_F(Package, AnUpgradeOverTheRunningProgramKeepsItsPlaceAndSettings) {
+TEST_F(Package, AnUpgradeOverTheRunningProgramKeepsItsPlaceAndSettingsAndLeavesOtherCopies) {
     HWND launcher = RunningLauncher();
     ASSERT_NE(launcher, nullptr) << "the program the first test started";
     StoreSetting(L"AutoHide", "False");  // as an earlier Apply left it
@@ -136,10 +142,16 @@ TEST_F(Package, AnUpgradeOverTheRunningProgramKeepsItsPlaceAndSettings) {
     Settle(launcher);
     RECT before{};
     ::GetWindowRect(launcher, &before);
+    HANDLE old = ::OpenProcess(SYNCHRONIZE, FALSE, ProcessOf(launcher));
+    // A portable copy started from its own folder runs at the same time, in the tray.
+    HANDLE portable = Start(FolderFrom(L"QUORSET_PORTABLE") / L"Quorset.exe", L"/S");
+    ASSERT_NE(portable, nullptr);
+    ASSERT_NE(RunningWindow(L"QuorsetApplication", ProcessOf(launcher)), nullptr);
 
     ASSERT_EQ(RunAndWait(Installer(), L"/S"), 0u) << "no file in use";
-    EXPECT_FALSE(::IsWindow(launcher)) << "the old copy ended";
-    HWND again = RunningLauncher();
+    EXPECT_EQ(::WaitForSingleObject(old, 0), WAIT_OBJECT_0) << "the old copy's process ended before the files went";
+    EXPECT_EQ(::WaitForSingleObject(portable, 0), static_cast<DWORD>(WAIT_TIMEOUT)) << "the portable copy runs on";
+    HWND again = RunningLauncher(::GetProcessId(portable));
     ASSERT_NE(again, nullptr) << "and the new one runs";
     EXPECT_TRUE(WaitFor([&] { return ::IsWindowVisible(again) != FALSE; })) << "with its window, as before";
     RECT after{};
@@ -147,6 +159,10 @@ TEST_F(Package, AnUpgradeOverTheRunningProgramKeepsItsPlaceAndSettings) {
     EXPECT_EQ(after.left, before.left);
     EXPECT_EQ(after.top, before.top);
     EXPECT_EQ(Setting(L"AutoHide"), "False");
+    ::PostMessageW(RunningWindow(L"QuorsetApplication", ProcessOf(again)), WM_CLOSE, 0, 0);  // the portable copy's
+    EXPECT_EQ(::WaitForSingleObject(portable, 10000), WAIT_OBJECT_0);
+    ::CloseHandle(portable);
+    ::CloseHandle(old);
 }
 
 TEST_F(Package, ASilentUninstallRemovesAllButTheSettings) {
