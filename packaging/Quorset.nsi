@@ -11,6 +11,7 @@ ManifestDPIAware true
 !include LogicLib.nsh
 !include FileFunc.nsh
 !include WinMessages.nsh
+!include WinVer.nsh
 
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Quorset"
 !define RUN_KEY "Software\Microsoft\Windows\CurrentVersion\Run"
@@ -30,8 +31,9 @@ VIAddVersionKey /LANG=0 "LegalCopyright" "Copyright (C) 2026 ${COMPANY}"
 
 !define MUI_ICON "${ICON}"
 !define MUI_UNICON "${ICON}"
-!define MUI_FINISHPAGE_RUN "$INSTDIR\Quorset.exe"
+!define MUI_FINISHPAGE_RUN
 !define MUI_FINISHPAGE_RUN_TEXT "$(StartQuorset)"
+!define MUI_FINISHPAGE_RUN_FUNCTION StartFromFinishPage
 !insertmacro MUI_PAGE_DIRECTORY
 !insertmacro MUI_PAGE_INSTFILES
 !insertmacro MUI_PAGE_FINISH
@@ -49,45 +51,247 @@ LangString ProgramFiles ${LANG_ENGLISH} "Quorset"
 LangString ProgramFiles ${LANG_GERMAN} "Quorset"
 LangString StillRunning ${LANG_ENGLISH} "Quorset did not end. Please end it from its tray menu and try again."
 LangString StillRunning ${LANG_GERMAN} "Quorset wurde nicht beendet. Bitte beenden Sie es über sein Menü im Infobereich und versuchen Sie es erneut."
+LangString OldWindows ${LANG_ENGLISH} "Quorset needs Windows 10 version 1607 or later."
+LangString OldWindows ${LANG_GERMAN} "Quorset benötigt Windows 10 Version 1607 oder neuer."
+LangString NotStarted ${LANG_ENGLISH} "Quorset is installed, but Setup runs as administrator and could not start it with your own rights. Please start it from the Start menu."
+LangString NotStarted ${LANG_GERMAN} "Quorset ist installiert, aber das Setup läuft als Administrator und konnte es nicht mit Ihren eigenen Rechten starten. Bitte starten Sie es über das Startmenü."
+
+; The build the program needs: the first to give each window its own dots per inch.
+!define LEAST_BUILD 14393
+
+Function .onInit
+  ${IfNot} ${AtLeastWin10}
+  ${OrIfNot} ${AtLeastBuild} ${LEAST_BUILD}
+    MessageBox MB_OK|MB_ICONSTOP "$(OldWindows)" /SD IDOK
+    Abort
+  ${EndIf}
+FunctionEnd
 
 Var WasRunning   ; 0 not running, 1 running hidden, 2 running with its window shown
 
-; Ends a running Quorset the way the task manager does: WM_CLOSE to its application
-; window. The program then saves its placement and settings and ends by itself.
+; Ends the Quorset started from $INSTDIR\Quorset.exe the way the task manager does:
+; WM_CLOSE to its application window. The program then saves its placement and settings
+; and ends by itself; the installer waits for its process to end, which lets go of its
+; files. A copy started from another folder (a portable one) is left running: every
+; running copy has an application window, and only the one whose process runs this
+; folder's program file is closed.
 !macro CloseRunningQuorset un
 Function ${un}CloseRunningQuorset
+  Push $0
+  Push $1
+  Push $2
+  Push $3
   StrCpy $WasRunning 0
-  FindWindow $0 "QuorsetApplication"
-  ${If} $0 == 0
-    Return
-  ${EndIf}
-  StrCpy $WasRunning 1
-  FindWindow $1 "QuorsetForm" "Quorset"
-  ${If} $1 != 0
-    System::Call "user32::IsWindowVisible(p r1) i .r2"
-    ${If} $2 != 0
-      StrCpy $WasRunning 2
-    ${EndIf}
-  ${EndIf}
-  SendMessage $0 ${WM_CLOSE} 0 0 /TIMEOUT=5000
-  StrCpy $3 0
-  ${DoUntil} $0 == 0
-    ${If} $3 >= 100
+  StrCpy $3 "$INSTDIR\Quorset.exe"
+  System::Call "kernel32::GetLongPathNameW(w r3, w .r3, i ${NSIS_MAX_STRLEN})"
+  StrCpy $0 0
+  ${Do}
+    System::Call "user32::FindWindowExW(p 0, p r0, w 'QuorsetApplication', p 0) p .r0"
+    ${If} $0 == 0
       ${ExitDo}
     ${EndIf}
-    Sleep 100
-    IntOp $3 $3 + 1
-    FindWindow $0 "QuorsetApplication"
+    System::Call "user32::GetWindowThreadProcessId(p r0, *i .r1)"
+    ; SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION
+    System::Call "kernel32::OpenProcess(i 0x00101000, i 0, i r1) p .r2"
+    ${If} $2 == 0
+      ${Continue}
+    ${EndIf}
+    System::Call "kernel32::QueryFullProcessImageNameW(p r2, i 0, w .r1, *i ${NSIS_MAX_STRLEN})"
+    System::Call "kernel32::GetLongPathNameW(w r1, w .r1, i ${NSIS_MAX_STRLEN})"
+    ${If} $1 != $3
+      System::Call "kernel32::CloseHandle(p r2)"
+      ${Continue}
+    ${EndIf}
+
+    StrCpy $WasRunning 1
+    System::Call "user32::GetWindowThreadProcessId(p r0, *i .r1)"
+    Push $1
+    Call ${un}LauncherShown
+    Pop $1
+    ${If} $1 == 1
+      StrCpy $WasRunning 2
+    ${EndIf}
+    SendMessage $0 ${WM_CLOSE} 0 0 /TIMEOUT=5000
+    System::Call "kernel32::WaitForSingleObject(p r2, i 10000) i .r1"
+    System::Call "kernel32::CloseHandle(p r2)"
+    ${If} $1 != 0  ; not WAIT_OBJECT_0
+      MessageBox MB_OK|MB_ICONSTOP "$(StillRunning)" /SD IDOK
+      Abort
+    ${EndIf}
+    ${ExitDo}  ; one copy of a program file runs at a time
   ${Loop}
-  ${If} $0 != 0
-    MessageBox MB_OK|MB_ICONSTOP "$(StillRunning)" /SD IDOK
-    Abort
-  ${EndIf}
-  Sleep 200  ; the process lets go of its files after its last window
+  Pop $3
+  Pop $2
+  Pop $1
+  Pop $0
+FunctionEnd
+
+; 1 when the process whose id is on the stack shows its toolbar window, else 0.
+Function ${un}LauncherShown
+  Exch $0   ; the process id
+  Push $1   ; the window
+  Push $2
+  Push $3   ; the answer
+  StrCpy $1 0
+  StrCpy $3 0
+  ${Do}
+    System::Call "user32::FindWindowExW(p 0, p r1, w 'QuorsetForm', w 'Quorset') p .r1"
+    ${If} $1 == 0
+      ${ExitDo}
+    ${EndIf}
+    System::Call "user32::GetWindowThreadProcessId(p r1, *i .r2)"
+    ${If} $2 == $0
+      System::Call "user32::IsWindowVisible(p r1) i .r2"
+      ${If} $2 != 0
+        StrCpy $3 1
+      ${EndIf}
+    ${EndIf}
+  ${Loop}
+  StrCpy $0 $3
+  Pop $3
+  Pop $2
+  Pop $1
+  Exch $0
 FunctionEnd
 !macroend
 !insertmacro CloseRunningQuorset ""
 !insertmacro CloseRunningQuorset "un."
+
+; Starts the installed Quorset with the arguments on the stack, with the user's own rights.
+; An installer that runs as administrator would hand those rights on to what it starts,
+; and a tray program running so is cut off from the messages of the user's other programs
+; (the shell's among them); it asks the user's shell to start Quorset instead. When the
+; shell cannot, Quorset is not started, and the user is told so.
+Function StartQuorset
+  Exch $0   ; the arguments
+  Push $1
+  Push $2
+  StrCpy $2 0  ; whether the installer runs elevated
+  System::Call "advapi32::OpenProcessToken(p -1, i 8, *p .r1) i .r2"  ; TOKEN_QUERY
+  ${If} $2 != 0
+    System::Call "advapi32::GetTokenInformation(p r1, i 20, *i .r2, i 4, *i)"  ; TokenElevation
+    System::Call "kernel32::CloseHandle(p r1)"
+  ${EndIf}
+  ${If} $2 == 0
+    Exec '"$INSTDIR\Quorset.exe" $0'
+  ${Else}
+    Push $0
+    Call StartThroughShell
+    Pop $1
+    ${If} $1 != 0
+      MessageBox MB_OK|MB_ICONINFORMATION "$(NotStarted)" /SD IDOK
+    ${EndIf}
+  ${EndIf}
+  Pop $2
+  Pop $1
+  Pop $0
+FunctionEnd
+
+; Asks the user's shell to start $INSTDIR\Quorset.exe in $INSTDIR with the arguments on the
+; stack; leaves 0 on the stack when the shell took the request. The shell's window of the
+; desktop leads to its view of the desktop, whose background object gives the shell's
+; automation object, and that object's ShellExecute runs in the shell's own process.
+Function StartThroughShell
+  Exch $0   ; the arguments, then the result
+  Push $1   ; the interface of each step, released after the next step took it
+  Push $2
+  Push $3   ; the HRESULT of each step
+  Push $4
+  Push $5   ; five VARIANTs of 24 bytes: where to look, nothing, the arguments, the folder, the window state
+  Push $6
+  Push $7
+  Push $8
+  Push $9
+  System::Call "ole32::CoInitializeEx(p 0, i 2) i .r4"  ; apartment-threaded
+  System::Call "*(&i2 3, &i2, &i2, &i2, l 0, l) p .r5"  ; VT_I4 CSIDL_DESKTOP
+  System::Call "*(&i2 0, &i2, &i2, &i2, l, l) p .r6"    ; VT_EMPTY
+  System::Call "oleaut32::SysAllocString(w r0) p .r1"
+  System::Call "*(&i2 8, &i2, &i2, &i2, p r1, l) p .r7"  ; VT_BSTR
+  StrCpy $1 $INSTDIR
+  System::Call "oleaut32::SysAllocString(w r1) p .r1"
+  System::Call "*(&i2 8, &i2, &i2, &i2, p r1, l) p .r8"  ; VT_BSTR
+  System::Call "*(&i2 3, &i2, &i2, &i2, l 1, l) p .r9"  ; VT_I4 SW_SHOWNORMAL
+  StrCpy $0 1
+  StrCpy $2 0
+  ; CLSID_ShellWindows from the local server, as IID_IShellWindows
+  System::Call "ole32::CoCreateInstance(g '{9BA05972-F6A8-11CF-A442-00A0C90A8F39}', p 0, i 4, g '{85CB6900-4D95-11CF-960C-0080C7F4EE85}', *p .r1) i .r3"
+  ${If} $3 == 0
+    ; FindWindowSW(where, root, SWC_DESKTOP, &window, SWFO_NEEDDISPATCH, &dispatch)
+    System::Call "$1->15(p r5, p r6, i 8, *i, i 1, *p .r2) i .r3"
+    System::Call "$1->2()"
+  ${EndIf}
+  ${If} $3 == 0
+  ${AndIf} $2 != 0
+    System::Call "$2->0(g '{6D5140C1-7436-11CE-8034-00AA006009FA}', *p .r1) i .r3"  ; IServiceProvider
+    System::Call "$2->2()"
+  ${Else}
+    StrCpy $3 1
+  ${EndIf}
+  ${If} $3 == 0
+    ; QueryService(SID_STopLevelBrowser, IID_IShellBrowser)
+    System::Call "$1->3(g '{4C96BE40-915C-11CF-99D3-00AA004AE837}', g '{000214E2-0000-0000-C000-000000000046}', *p .r2) i .r3"
+    System::Call "$1->2()"
+  ${EndIf}
+  ${If} $3 == 0
+    System::Call "$2->15(*p .r1) i .r3"  ; IShellBrowser::QueryActiveShellView
+    System::Call "$2->2()"
+  ${EndIf}
+  ${If} $3 == 0
+    ; IShellView::GetItemObject(SVGIO_BACKGROUND, IID_IDispatch)
+    System::Call "$1->15(i 0, g '{00020400-0000-0000-C000-000000000046}', *p .r2) i .r3"
+    System::Call "$1->2()"
+  ${EndIf}
+  ${If} $3 == 0
+    System::Call "$2->0(g '{E7A1AF80-4D96-11CF-960C-0080C7F4EE85}', *p .r1) i .r3"  ; IShellFolderViewDual
+    System::Call "$2->2()"
+  ${EndIf}
+  ${If} $3 == 0
+    System::Call "$1->7(*p .r2) i .r3"  ; get_Application
+    System::Call "$1->2()"
+  ${EndIf}
+  ${If} $3 == 0
+    System::Call "$2->0(g '{A4C6892C-3BA9-11D2-9DEA-00C04FB16162}', *p .r1) i .r3"  ; IShellDispatch2
+    System::Call "$2->2()"
+  ${EndIf}
+  ${If} $3 == 0
+    ; ShellExecute(file, arguments, folder, verb, window state): each VARIANT is passed as
+    ; the address of a copy
+    StrCpy $2 "$INSTDIR\Quorset.exe"
+    System::Call "oleaut32::SysAllocString(w r2) p .r2"
+    System::Call "$1->31(p r2, p r7, p r8, p r6, p r9) i .r3"
+    System::Call "$1->2()"
+    System::Call "oleaut32::SysFreeString(p r2)"
+    ${If} $3 == 0
+      StrCpy $0 0
+    ${EndIf}
+  ${EndIf}
+  System::Call "oleaut32::VariantClear(p r7)"
+  System::Call "oleaut32::VariantClear(p r8)"
+  System::Free $5
+  System::Free $6
+  System::Free $7
+  System::Free $8
+  System::Free $9
+  ${If} $4 == 0      ; S_OK
+  ${OrIf} $4 == 1    ; S_FALSE: this thread had COM already; the count went up all the same
+    System::Call "ole32::CoUninitialize()"
+  ${EndIf}
+  Pop $9
+  Pop $8
+  Pop $7
+  Pop $6
+  Pop $5
+  Pop $4
+  Pop $3
+  Pop $2
+  Pop $1
+  Exch $0
+FunctionEnd
+
+Function StartFromFinishPage
+  Push ""
+  Call StartQuorset
+FunctionEnd
 
 Section "$(ProgramFiles)" SecProgram
   SectionIn RO
@@ -115,9 +319,11 @@ Section "$(ProgramFiles)" SecProgram
 
   ; A copy that was running comes back as it was: with its window, or in the tray only.
   ${If} $WasRunning == 2
-    Exec '"$INSTDIR\Quorset.exe"'
+    Push ""
+    Call StartQuorset
   ${ElseIf} $WasRunning == 1
-    Exec '"$INSTDIR\Quorset.exe" /S'
+    Push "/S"
+    Call StartQuorset
   ${EndIf}
 SectionEnd
 

@@ -43,8 +43,11 @@ private:
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
-    // Libraries come only from the system and the program's own folder.
-    ::SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32 | LOAD_LIBRARY_SEARCH_APPLICATION_DIR);
+    // Libraries loaded from here on by name alone come from the system folder only, never
+    // from the program's folder, which may be Downloads with anything beside the program.
+    // The resource components are found through the manifest's file entries, which name
+    // them in the program's folder, so they load all the same.
+    ::SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
     QS_START_MARK("entry point");
     {
         ComApartment com;

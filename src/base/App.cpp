@@ -3,7 +3,10 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdint>
+#include <cstring>
+#include <string_view>
 #include <vector>
 
 #include "text/CommandLine.h"
@@ -25,47 +28,108 @@ struct VersionFacts {
     int32_t major = 0, minor = 0, revision = 0;
 };
 
-std::wstring QueryString(const std::vector<BYTE>& block, const std::wstring& language, const wchar_t* name) {
-    std::wstring key = L"\\StringFileInfo\\" + language + L"\\" + name;
-    wchar_t* text = nullptr;
-    UINT length = 0;
-    if (!::VerQueryValueW(block.data(), key.c_str(), reinterpret_cast<void**>(&text), &length) || !text)
+// One block of the VERSIONINFO resource: its length, the length and kind of its value, a
+// key, then the value and the child blocks, each starting on a four-byte boundary of
+// the resource. The resource is read in place, so that no library outside the system's
+// own set is loaded for it.
+struct VersionBlock {
+    std::wstring_view key;
+    const BYTE* value = nullptr;   // the value's first byte
+    const BYTE* children = nullptr;
+    const BYTE* end = nullptr;     // the byte after the block (and after its children)
+    size_t valueBytes = 0;
+};
+
+class VersionResource {
+public:
+    VersionResource(const BYTE* data, size_t size) : start_(data), limit_(data + size) {}
+
+    // The block at `at`; an empty key when it does not fit what is left of its parent.
+    VersionBlock At(const BYTE* at, const BYTE* limit) const {
+        VersionBlock block;
+        WORD header[3];  // length, value length, kind (1 text, 0 binary)
+        if (limit - at < static_cast<ptrdiff_t>(sizeof header)) return block;
+        std::memcpy(header, at, sizeof header);
+        if (header[0] < sizeof header || header[0] > limit - at) return block;
+        block.end = at + header[0];
+        auto key = reinterpret_cast<const wchar_t*>(at + sizeof header);
+        size_t length = 0;
+        while (reinterpret_cast<const BYTE*>(key + length + 1) <= block.end && key[length]) ++length;
+        if (reinterpret_cast<const BYTE*>(key + length + 1) > block.end) return block;
+        block.value = Aligned(reinterpret_cast<const BYTE*>(key + length + 1), block.end);
+        block.valueBytes = std::min<size_t>(header[2] == 1 ? header[1] * sizeof(wchar_t) : header[1],
+                                            block.end - block.value);
+        block.children = Aligned(block.value + block.valueBytes, block.end);
+        block.key = {key, length};
+        return block;
+    }
+    VersionBlock Root() const { return At(start_, limit_); }
+
+    // The child of `parent` with the key, compared as the system compares version keys
+    // (without regard to case); an empty key when there is none.
+    VersionBlock Child(const VersionBlock& parent, std::wstring_view key) const {
+        for (const BYTE* at = parent.children; at < parent.end;) {
+            VersionBlock child = At(at, parent.end);
+            if (child.key.empty()) break;
+            if (::CompareStringOrdinal(child.key.data(), static_cast<int>(child.key.size()), key.data(),
+                                       static_cast<int>(key.size()), TRUE) == CSTR_EQUAL)
+                return child;
+            at = Aligned(child.end, parent.end);
+        }
         return {};
-    std::wstring value(text, length);
-    if (auto nul = value.find(L'\0'); nul != std::wstring::npos) value.resize(nul);
-    return value;
-}
+    }
+
+    // A text value, up to its terminator within the block: tools disagree on whether a
+    // text's length counts characters or bytes.
+    static std::wstring Text(const VersionBlock& block) {
+        if (block.key.empty()) return {};
+        std::wstring text(reinterpret_cast<const wchar_t*>(block.value), (block.end - block.value) / sizeof(wchar_t));
+        if (auto nul = text.find(L'\0'); nul != std::wstring::npos) text.resize(nul);
+        return text;
+    }
+
+private:
+    const BYTE* Aligned(const BYTE* at, const BYTE* limit) const {
+        return std::min(start_ + ((at - start_ + 3) & ~ptrdiff_t{3}), limit);
+    }
+    const BYTE* start_;
+    const BYTE* limit_;
+};
 
 VersionFacts ReadVersionFacts() {
     VersionFacts facts;
-    std::wstring file = ModuleFileName();
-    DWORD ignored = 0;
-    DWORD size = ::GetFileVersionInfoSizeW(file.c_str(), &ignored);
-    if (size == 0) return facts;
-    std::vector<BYTE> block(size);
-    if (!::GetFileVersionInfoW(file.c_str(), 0, size, block.data())) return facts;
+    HMODULE program = ::GetModuleHandleW(nullptr);
+    HRSRC found = ::FindResourceW(program, MAKEINTRESOURCEW(VS_VERSION_INFO), RT_VERSION);
+    HGLOBAL loaded = found ? ::LoadResource(program, found) : nullptr;
+    auto data = static_cast<const BYTE*>(loaded ? ::LockResource(loaded) : nullptr);
+    if (!data) return facts;
+    VersionResource resource(data, ::SizeofResource(program, found));
+    VersionBlock root = resource.Root();
+    if (root.key != L"VS_VERSION_INFO") return facts;
 
-    VS_FIXEDFILEINFO* fixed = nullptr;
-    UINT length = 0;
-    if (::VerQueryValueW(block.data(), L"\\", reinterpret_cast<void**>(&fixed), &length) && fixed) {
-        facts.major = HIWORD(fixed->dwFileVersionMS);
-        facts.minor = LOWORD(fixed->dwFileVersionMS);
-        facts.revision = HIWORD(fixed->dwFileVersionLS);
+    VS_FIXEDFILEINFO fixed{};
+    if (root.valueBytes >= sizeof fixed) std::memcpy(&fixed, root.value, sizeof fixed);
+    if (fixed.dwSignature == VS_FFI_SIGNATURE) {
+        facts.major = HIWORD(fixed.dwFileVersionMS);
+        facts.minor = LOWORD(fixed.dwFileVersionMS);
+        facts.revision = HIWORD(fixed.dwFileVersionLS);
     }
 
     // The string table of the first translation the resource lists.
-    struct Translation { WORD language, codePage; }* translation = nullptr;
     std::wstring language = L"040904b0";
-    if (::VerQueryValueW(block.data(), L"\\VarFileInfo\\Translation", reinterpret_cast<void**>(&translation),
-                         &length) && translation && length >= sizeof(Translation)) {
+    VersionBlock translation = resource.Child(resource.Child(root, L"VarFileInfo"), L"Translation");
+    if (translation.valueBytes >= 2 * sizeof(WORD)) {
+        WORD pair[2];
+        std::memcpy(pair, translation.value, sizeof pair);
         wchar_t code[16];
-        ::wsprintfW(code, L"%04x%04x", translation->language, translation->codePage);
+        ::wsprintfW(code, L"%04x%04x", pair[0], pair[1]);
         language = code;
     }
-    facts.title = QueryString(block, language, L"FileDescription");
-    facts.company = QueryString(block, language, L"CompanyName");
-    facts.product = QueryString(block, language, L"ProductName");
-    facts.copyright = QueryString(block, language, L"LegalCopyright");
+    VersionBlock table = resource.Child(resource.Child(root, L"StringFileInfo"), language);
+    facts.title = VersionResource::Text(resource.Child(table, L"FileDescription"));
+    facts.company = VersionResource::Text(resource.Child(table, L"CompanyName"));
+    facts.product = VersionResource::Text(resource.Child(table, L"ProductName"));
+    facts.copyright = VersionResource::Text(resource.Child(table, L"LegalCopyright"));
     return facts;
 }
 

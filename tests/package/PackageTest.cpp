@@ -7,7 +7,9 @@
 #include <windows.h>
 #include <shlobj.h>
 
+#include <cctype>
 #include <filesystem>
+#include <set>
 #include <string>
 
 #include "e2e/Driver.h"
@@ -69,21 +71,42 @@ DWORD RunAndWait(const fs::path& program, const std::wstring& arguments) {
     return code;
 }
 
-// The running Quorset's toolbar window, whoever started it.
-HWND RunningLauncher(int milliseconds = 15000) {
-    HWND found = nullptr;
-    WaitFor([&] { return (found = ::FindWindowW(L"QuorsetForm", L"Quorset")) != nullptr; }, milliseconds);
-    return found;
+// A running Quorset's toolbar window or its hidden application window, whoever started
+// it, except the one of the process `other`.
+HWND RunningWindow(const wchar_t* windowClass, DWORD other = 0, int milliseconds = 15000) {
+    std::vector<HWND> found;
+    WaitFor([&] {
+        return !(found = WindowsWhere(nullptr, [&](HWND w) {
+                     return ClassOf(w) == windowClass && ProcessOf(w) != other &&
+                            (windowClass != std::wstring(L"QuorsetForm") || TextOf(w) == L"Quorset");
+                 })).empty();
+    }, milliseconds);
+    return found.empty() ? nullptr : found[0];
 }
+HWND RunningLauncher(DWORD other = 0) { return RunningWindow(L"QuorsetForm", other); }
 
 fs::path InstallFolder() { return KnownFolder(FOLDERID_LocalAppData) / L"Programs" / L"Quorset"; }
+
+// The version of Windows Wine reports to the installer ("win81", "win10": Windows 10
+// version 1903).
+void InstallerSees(const std::string& version) {
+    PlantBytes(L"Software\\Wine\\AppDefaults\\" + Installer().filename().wstring(), L"Version", REG_SZ,
+               version + '\0');
+}
 
 class Package : public ::testing::Test {
 protected:
     void SetUp() override {
         if (Installer().empty()) GTEST_SKIP() << "no installer: run scripts/package first";
+        InstallerSees("win10");
     }
 };
+
+TEST_F(Package, OnAWindowsOlderThan10Version1607NothingIsInstalled) {
+    InstallerSees("win81");
+    EXPECT_EQ(RunAndWait(Installer(), L"/S"), 2u) << "the installer's exit code when it stops at its start";
+    EXPECT_FALSE(fs::exists(InstallFolder()));
+}
 
 TEST_F(Package, ASilentInstallPutsEverythingInPlaceAndTheProgramStarts) {
     ClearProgramKeys();
@@ -111,7 +134,7 @@ TEST_F(Package, ASilentInstallPutsEverythingInPlaceAndTheProgramStarts) {
     EXPECT_TRUE(WaitFor([&] { return TrayIconPresent(launcher); }));
 }
 
-TEST_F(Package, AnUpgradeOverTheRunningProgramKeepsItsPlaceAndSettings) {
+TEST_F(Package, AnUpgradeOverTheRunningProgramKeepsItsPlaceAndSettingsAndLeavesOtherCopies) {
     HWND launcher = RunningLauncher();
     ASSERT_NE(launcher, nullptr) << "the program the first test started";
     StoreSetting(L"AutoHide", "False");  // as an earlier Apply left it
@@ -119,10 +142,16 @@ TEST_F(Package, AnUpgradeOverTheRunningProgramKeepsItsPlaceAndSettings) {
     Settle(launcher);
     RECT before{};
     ::GetWindowRect(launcher, &before);
+    HANDLE old = ::OpenProcess(SYNCHRONIZE, FALSE, ProcessOf(launcher));
+    // A portable copy started from its own folder runs at the same time, in the tray.
+    HANDLE portable = Start(FolderFrom(L"QUORSET_PORTABLE") / L"Quorset.exe", L"/S");
+    ASSERT_NE(portable, nullptr);
+    ASSERT_NE(RunningWindow(L"QuorsetApplication", ProcessOf(launcher)), nullptr);
 
     ASSERT_EQ(RunAndWait(Installer(), L"/S"), 0u) << "no file in use";
-    EXPECT_FALSE(::IsWindow(launcher)) << "the old copy ended";
-    HWND again = RunningLauncher();
+    EXPECT_EQ(::WaitForSingleObject(old, 0), WAIT_OBJECT_0) << "the old copy's process ended before the files went";
+    EXPECT_EQ(::WaitForSingleObject(portable, 0), static_cast<DWORD>(WAIT_TIMEOUT)) << "the portable copy runs on";
+    HWND again = RunningLauncher(::GetProcessId(portable));
     ASSERT_NE(again, nullptr) << "and the new one runs";
     EXPECT_TRUE(WaitFor([&] { return ::IsWindowVisible(again) != FALSE; })) << "with its window, as before";
     RECT after{};
@@ -130,6 +159,10 @@ TEST_F(Package, AnUpgradeOverTheRunningProgramKeepsItsPlaceAndSettings) {
     EXPECT_EQ(after.left, before.left);
     EXPECT_EQ(after.top, before.top);
     EXPECT_EQ(Setting(L"AutoHide"), "False");
+    ::PostMessageW(RunningWindow(L"QuorsetApplication", ProcessOf(again)), WM_CLOSE, 0, 0);  // the portable copy's
+    EXPECT_EQ(::WaitForSingleObject(portable, 10000), WAIT_OBJECT_0);
+    ::CloseHandle(portable);
+    ::CloseHandle(old);
 }
 
 TEST_F(Package, ASilentUninstallRemovesAllButTheSettings) {
@@ -144,6 +177,41 @@ TEST_F(Package, ASilentUninstallRemovesAllButTheSettings) {
     EXPECT_FALSE(ReadBack(kUninstallKey, L"DisplayName").exists);
     EXPECT_TRUE(ReadBack(kSettingsKey, L"AutoHide").exists) << "a silent uninstall keeps the settings";
     ClearProgramKeys();
+}
+
+// The libraries a binary's import table names, in lower case.
+std::vector<std::string> ImportsOf(const fs::path& binary) {
+    std::vector<std::string> names;
+    HMODULE image = ::LoadLibraryExW(binary.c_str(), nullptr, LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+    if (!image) return ADD_FAILURE() << binary.string() << ": " << SystemError(), names;
+    // The handle of a library mapped as an image resource carries a mark in its low bits.
+    auto base = reinterpret_cast<const BYTE*>(reinterpret_cast<uintptr_t>(image) & ~uintptr_t{3});
+    auto headers = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + reinterpret_cast<const IMAGE_DOS_HEADER*>(base)->e_lfanew);
+    const IMAGE_DATA_DIRECTORY& table = headers->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+    for (auto entry = reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(base + table.VirtualAddress);
+         table.Size && entry->Name; ++entry) {
+        names.emplace_back(reinterpret_cast<const char*>(base + entry->Name));
+        for (auto& c : names.back()) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    }
+    ::FreeLibrary(image);
+    return names;
+}
+
+// The loader resolves a program's imports before the program runs, from the program's
+// folder first, except Windows' known libraries, which it maps from its own copies, and
+// the common controls, which the executable's manifest takes from the side-by-side store.
+// Wine cannot show it by loading: told to prefer a copy beside the program
+// (WINEDLLOVERRIDES=version=n,b), it loads one into any program, as its own user32
+// imports the version library. So the tables themselves are looked at.
+TEST(Portable, ItsBinariesImportOnlyWhatWindowsNeverTakesFromTheirFolder) {
+    fs::path folder = FolderFrom(L"QUORSET_PORTABLE");
+    if (folder.empty()) GTEST_SKIP() << "no unpacked zip";
+    const std::set<std::string> known = {"advapi32.dll", "gdi32.dll",    "kernel32.dll", "msvcrt.dll",
+                                         "ole32.dll",    "oleaut32.dll", "shell32.dll",  "user32.dll"};
+    for (auto& file : fs::directory_iterator(folder))
+        for (auto& name : ImportsOf(file.path()))
+            EXPECT_TRUE(known.count(name) || (name == "comctl32.dll" && file.path().extension() == L".exe"))
+                << file.path().filename().string() << " imports " << name;
 }
 
 // Run by its own ctest entry in a German locale.
