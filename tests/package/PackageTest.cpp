@@ -48,22 +48,21 @@ fs::path Installer() {
     return {};
 }
 
-// Starts a program in `folder`, as a double click on it does; the process, or none.
-HANDLE Start(const fs::path& program, const std::wstring& arguments = L"", const fs::path& folder = {}) {
-    std::wstring command = L"\"" + program.wstring() + L"\" " + arguments;
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
+// Starts a program in its own folder, as a double click on it does (in the system folder
+// when told); the process, or none.
+HANDLE Start(const fs::path& program, const std::wstring& arguments = L"", bool inItsFolder = true) {
     PROCESS_INFORMATION process{};
-    if (!::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                          folder.empty() ? nullptr : folder.c_str(), &startup, &process))
-        return ADD_FAILURE() << "cannot start " << program.string() << ": " << SystemError(), nullptr;
+    DWORD error = 0;
+    if (!outside::Start(program.wstring(), arguments, inItsFolder ? program.parent_path().wstring() : L"", nullptr,
+                        process, error))
+        return ADD_FAILURE() << "cannot start " << program.string() << ": " << SystemError(error), nullptr;
     ::CloseHandle(process.hThread);
     return process.hProcess;
 }
 
 // Runs a program and waits for it; its exit code.
 DWORD RunAndWait(const fs::path& program, const std::wstring& arguments) {
-    HANDLE process = Start(program, arguments);
+    HANDLE process = Start(program, arguments, false);
     DWORD code = ~0u;
     EXPECT_EQ(::WaitForSingleObject(process, 60000), WAIT_OBJECT_0) << program.string();
     ::GetExitCodeProcess(process, &code);
@@ -125,7 +124,7 @@ TEST_F(Package, ASilentInstallPutsEverythingInPlaceAndTheProgramStarts) {
     EXPECT_FALSE(::FindWindowW(L"QuorsetForm", nullptr)) << "a silent install starts nothing that was not running";
 
     // The user starts the installed program.
-    HANDLE process = Start(folder / L"Quorset.exe", L"", folder);
+    HANDLE process = Start(folder / L"Quorset.exe");
     ASSERT_NE(process, nullptr);
     ::CloseHandle(process);
     HWND launcher = RunningLauncher();
@@ -159,7 +158,7 @@ TEST_F(Package, AnUpgradeOverTheRunningProgramKeepsItsPlaceAndSettingsAndLeavesO
     EXPECT_EQ(after.left, before.left);
     EXPECT_EQ(after.top, before.top);
     EXPECT_EQ(Setting(L"AutoHide"), "False");
-    ::PostMessageW(RunningWindow(L"QuorsetApplication", ProcessOf(again)), WM_CLOSE, 0, 0);  // the portable copy's
+    outside::EndAsTheTaskManagerDoes(::GetProcessId(portable));
     EXPECT_EQ(::WaitForSingleObject(portable, 10000), WAIT_OBJECT_0);
     ::CloseHandle(portable);
     ::CloseHandle(old);
@@ -220,7 +219,7 @@ TEST(Portable, UnpackedAnywhereItRunsInTheUsersLanguageWithNothingRegistered) {
     if (folder.empty()) GTEST_SKIP() << "no unpacked zip";
     ASSERT_NE(folder.wstring().find(L' '), std::wstring::npos) << "the folder's path has blanks";
     ASSERT_EQ(::GetUserDefaultLCID(), 1031u);
-    HANDLE process = Start(folder / L"Quorset.exe", L"", folder);
+    HANDLE process = Start(folder / L"Quorset.exe");
     ASSERT_NE(process, nullptr);
     HWND launcher = RunningLauncher();
     ASSERT_NE(launcher, nullptr);
@@ -232,7 +231,7 @@ TEST(Portable, UnpackedAnywhereItRunsInTheUsersLanguageWithNothingRegistered) {
     ASSERT_TRUE(WaitFor([&] { return (box = ::FindWindowW(L"#32770", nullptr)) != nullptr; }));
     EXPECT_EQ(ReadAndClose(box).rfind(L"Das Programm konnte nicht gestartet werden.", 0), 0u);
     EXPECT_FALSE(ReadBack(L"Software\\Classes\\Vuld1031.Resources", L"").exists) << "nothing registered";
-    ::PostMessageW(::FindWindowW(L"QuorsetApplication", nullptr), WM_CLOSE, 0, 0);
+    outside::EndAsTheTaskManagerDoes(::GetProcessId(process));
     EXPECT_EQ(::WaitForSingleObject(process, 10000), WAIT_OBJECT_0);
     ::CloseHandle(process);
     ClearProgramKeys();
