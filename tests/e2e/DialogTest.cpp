@@ -223,7 +223,7 @@ TEST_F(Dialogs, GermanDialogs) {
     ASSERT_NE(dialog, nullptr);
     SaveScreenshot(dialog, L"e2e-configure-de");
     EXPECT_EQ(TextOf(dialog), L"Quorset konfigurieren") << "the title from the component, too";
-    EXPECT_NE(Child(dialog, L"Button", L"Dieses Programm beim &Start von Windows ausf\u00FChren"), nullptr);
+    EXPECT_NE(Child(dialog, L"Button", L"Dieses Programm beim Start von &Windows ausf\u00FChren"), nullptr);
     EXPECT_NE(Child(dialog, L"Button", L"\u00DC&bernehmen"), nullptr);
     Click(Child(dialog, L"Button", L"&Schlie\u00DFen"));
     ASSERT_TRUE(WaitFor([&] { return !::IsWindow(dialog); }));
