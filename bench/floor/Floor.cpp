@@ -15,16 +15,16 @@
 #endif
 
 #include <cwchar>
-#include <string>
 
 #include "base/StartMarks.h"
 
 namespace {
 
 NOTIFYICONDATAW gIcon{};
-// What the window shows: its title, the buttons' tips and the icon.
-std::wstring gTitle = L"Floor", gTips[5] = {L"Start", L"Start", L"Start", L"Start", L"Start"};
-HICON gWindowIcon = ::LoadIconW(nullptr, IDI_APPLICATION);
+// What the window shows: its title, the buttons' tips and the icon (no C++ library: the
+// floors stay the least programs that do their job).
+wchar_t gTitle[128] = L"Floor", gTips[5][128] = {L"Start", L"Start", L"Start", L"Start", L"Start"};
+HICON gWindowIcon = nullptr;
 
 #ifdef QUORSET_SPEC_FLOOR
 void ReadFromRegistry(const char* key, const char* value) {
@@ -36,12 +36,10 @@ void ReadFromRegistry(const char* key, const char* value) {
     ::RegCloseKey(handle);
 }
 
-std::wstring Text(IVuldResources& component, LONG id) {
+void Text(IVuldResources& component, LONG id, wchar_t (&into)[128]) {
     BSTR text = nullptr;
-    component.GetResString(id, &text);
-    std::wstring result(text ? text : L"", ::SysStringLen(text));
+    if (SUCCEEDED(component.GetResString(id, &text)) && text) std::wcsncpy(into, text, 127);
     ::SysFreeString(text);
-    return result;
 }
 
 // The component and the picture stay for the program's life, as Quorset's do.
@@ -53,9 +51,10 @@ void PlatformWork() {
     ReadFromRegistry("SOFTWARE\\Brom\\Quorset\\Settings", "AutoRun");
     ReadFromRegistry("SOFTWARE\\Brom\\Quorset\\Positions", "frmLaunch");
     CLSID clsid{};
-    std::wstring progId = L"Vuld" + std::to_wstring(::GetUserDefaultLCID()) + L".Resources";
+    wchar_t progId[64];
+    std::swprintf(progId, 64, L"Vuld%lu.Resources", ::GetUserDefaultLCID());
     IVuldResources* component = nullptr;
-    if (FAILED(::CLSIDFromProgID(progId.c_str(), &clsid)) ||
+    if (FAILED(::CLSIDFromProgID(progId, &clsid)) ||
         FAILED(::CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IVuldResources,
                                   reinterpret_cast<void**>(&component))))
         ::CoCreateInstance(CLSID_VuldResourcesDefault, nullptr, CLSCTX_INPROC_SERVER, IID_IVuldResources,
@@ -63,10 +62,12 @@ void PlatformWork() {
     if (!component) return;
     // The texts of the window's design: its title, its menus' captions and the system
     // menu's entries, then the tips.
-    gTitle = Text(*component, 1414);
-    for (LONG id : {1400, 1401, 1402, 1416, 1417, 1418, 1419, 1420, 1421, 1403, 1410, 1404, 1405}) Text(*component, id);
+    Text(*component, 1414, gTitle);
+    wchar_t caption[128];
+    const LONG captions[] = {1400, 1401, 1402, 1416, 1417, 1418, 1419, 1420, 1421, 1403, 1410, 1404, 1405};
+    for (LONG id : captions) Text(*component, id, caption);
     const LONG tips[5] = {1406, 1407, 1423, 1408, 1409};
-    for (int i = 0; i < 5; ++i) gTips[i] = Text(*component, tips[i]);
+    for (int i = 0; i < 5; ++i) Text(*component, tips[i], gTips[i]);
     IPictureDisp* picture = nullptr;
     IPicture* icon = nullptr;
     OLE_HANDLE handle = 0;
@@ -96,7 +97,7 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         gIcon.uFlags = NIF_ICON | NIF_TIP | NIF_MESSAGE;
         gIcon.uCallbackMessage = WM_APP;
         gIcon.hIcon = gWindowIcon;
-        std::wcsncpy(gIcon.szTip, gTitle.c_str(), 127);
+        std::wcsncpy(gIcon.szTip, gTitle, 127);
         ::Shell_NotifyIconW(NIM_ADD, &gIcon);
         QS_START_MARK("tray icon");
         return 0;
@@ -104,7 +105,7 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     case WM_NOTIFY: {
         auto* info = reinterpret_cast<NMTTDISPINFOW*>(lParam);
         UINT_PTR button = info->hdr.idFrom - 100;
-        if (info->hdr.code == TTN_GETDISPINFOW && button < 5) info->lpszText = gTips[button].data();
+        if (info->hdr.code == TTN_GETDISPINFOW && button < 5) info->lpszText = gTips[button];
         return 0;
     }
     case WM_CLOSE:
@@ -122,6 +123,7 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR arguments, int) {
     QS_START_MARK("entry point");
+    gWindowIcon = ::LoadIconW(nullptr, IDI_APPLICATION);
 #ifdef QUORSET_SPEC_FLOOR
     PlatformWork();
     QS_START_MARK("platform work");
@@ -136,7 +138,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR arguments, int) {
     wc.hIcon = gWindowIcon;
     wc.lpszClassName = L"QuorsetFloor";
     ::RegisterClassW(&wc);
-    HWND window = ::CreateWindowExW(WS_EX_TOOLWINDOW, wc.lpszClassName, gTitle.c_str(), WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
+    HWND window = ::CreateWindowExW(WS_EX_TOOLWINDOW, wc.lpszClassName, gTitle, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
                                     CW_USEDEFAULT, 180, 80, nullptr, nullptr, instance, nullptr);
     QS_START_MARK("window created");
     if (!std::wcsstr(arguments, L"/S")) ::ShowWindow(window, SW_SHOW);
