@@ -386,23 +386,24 @@ public:
     // Opens the tray menu with the right button and chooses the item whose access key is
     // `key` ('S', 'H', 'X'), as a person does from the keyboard: the menu opens at the
     // pointer, and an item the pointer marks would throw off a count of arrow presses.
-    // Under Wine the menu can close before the key reaches it (the display server's late
-    // news that the focus had moved); a person then opens it again, and so does this, up
-    // to three times, saying so. True once the key has reached the open menu and the menu
-    // has closed: whether the choice took is for the caller to see.
+    // Under Wine the menu can close before the key reaches it, even before it is seen
+    // (the display server's late news that the focus had moved); a person then opens it
+    // again, and so does this, up to three times, saying so. True once the key has
+    // reached the open menu and the menu has closed: whether the choice took is for the
+    // caller to see.
     bool ChooseFromTrayMenu(HWND launcher, WORD key, const wchar_t* screenshot = nullptr) const {
         for (int attempt = 1; attempt <= 3; ++attempt) {
             TrayCallback(launcher, WM_RBUTTONDOWN);
-            HWND menu = OpenMenu();
-            if (!menu) return ADD_FAILURE() << "no pop-up menu opened; " << Screen(), false;
-            Settle(menu);  // the program has read what the display server had to say
-            if (screenshot && attempt == 1) SaveScreenshot(::GetDesktopWindow(), screenshot);
-            if (::IsWindowVisible(menu) && ::PostMessageW(menu, WM_KEYDOWN, key, 0))
-                return WaitFor([&] { return !::IsWindowVisible(menu); }, 5000) ||
-                       (ADD_FAILURE() << "the menu stayed open after its access key", false);
+            if (HWND menu = OpenMenu()) {
+                Settle(menu);  // the program has read what the display server had to say
+                if (screenshot && attempt == 1) SaveScreenshot(::GetDesktopWindow(), screenshot);
+                if (::IsWindowVisible(menu) && ::PostMessageW(menu, WM_KEYDOWN, key, 0))
+                    return WaitFor([&] { return !::IsWindowVisible(menu); }, 5000) ||
+                           (ADD_FAILURE() << "the menu stayed open after its access key", false);
+            }
             std::cout << "[ NOTE     ] the tray menu closed before the choice; opened again\n";
         }
-        return ADD_FAILURE() << "the tray menu closed before every choice", false;
+        return ADD_FAILURE() << "no tray menu stayed open for the choice in three tries; " << Screen(), false;
     }
 
     ScratchFolder folder;

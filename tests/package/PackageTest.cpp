@@ -169,7 +169,9 @@ TEST_F(Package, ASilentUninstallRemovesAllButTheSettings) {
     fs::path folder = InstallFolder();
     // The uninstaller hands over to a copy of itself and returns at once.
     RunAndWait(folder / L"uninstall.exe", L"/S");
-    EXPECT_TRUE(WaitFor([&] { return !fs::exists(folder); }, 30000)) << "the program folder is gone";
+    // The copy ends in its own time: its last step is awaited.
+    EXPECT_TRUE(WaitFor([&] { return !fs::exists(folder) && !ReadBack(kUninstallKey, L"DisplayName").exists; }, 30000))
+        << "the program folder and its entry are gone";
     EXPECT_EQ(::FindWindowW(L"QuorsetForm", nullptr), nullptr) << "the running copy was ended";
     EXPECT_FALSE(fs::exists(KnownFolder(FOLDERID_Programs) / L"Quorset.lnk"));
     EXPECT_FALSE(ReadBack(kRunKey, L"Quorset").exists);
