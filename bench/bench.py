@@ -1,8 +1,8 @@
 #!/usr/bin/env python3
-"""Runs the measuring program against Quorset, the floor program and the spec floor in
+"""Runs the measuring program against Quorset, the floor program and the platform floor in
 alternating rounds and prints one table (median, min and max of each figure, and each
 floor's ratio); --json writes the same figures. Called by scripts/bench with the folders it
-laid out. The goals are held against the spec floor, which does the platform work Quorset
+laid out. The goals are held against the platform floor, which does the platform work Quorset
 must do before its window shows: the median of the ratios within each round at most 1.05
 for the start figures, and at most 1.03 for the working set."""
 import argparse, json, os, statistics, subprocess, sys, time
@@ -15,11 +15,11 @@ parser.add_argument("--run", required=True, help="the command that runs a Window
 parser.add_argument("--measure", required=True)
 parser.add_argument("--quorset", required=True)
 parser.add_argument("--floor", required=True)
-parser.add_argument("--specfloor", required=True)
+parser.add_argument("--platformfloor", required=True)
 args = parser.parse_args()
 programs = {"Quorset": (args.quorset, "QuorsetForm"), "floor": (args.floor, "QuorsetFloor"),
-            "spec floor": (args.specfloor, "QuorsetFloor")}
-floors = ("floor", "spec floor")
+            "platform floor": (args.platformfloor, "QuorsetFloor")}
+floors = ("floor", "platform floor")
 goals = {"window_ms": 1.05, "tray_ms": 1.05, "working_set_kib": 1.03}
 
 
@@ -136,32 +136,32 @@ for name, (exe, _) in programs.items():
     sizes[name] = {f: os.path.getsize(os.path.join(folder, f)) for f in sorted(os.listdir(folder))}
 result["sizes"] = sizes
 
-print(f"Quorset against the floor program and the spec floor, {args.rounds} alternating rounds "
+print(f"Quorset against the floor program and the platform floor, {args.rounds} alternating rounds "
       f"(median [min-max]), {result['date']}:")
-print(f"{'figure':40} {'Quorset':>22} {'floor':>22} {'spec floor':>22} {'ratios':>12}")
+print(f"{'figure':40} {'Quorset':>22} {'floor':>22} {'platform floor':>22} {'ratios':>12}")
 text = lambda s: f"{s['median']:.1f} [{s['min']:.1f}-{s['max']:.1f}]" if s else "n/a"
 for key in ("window_ms", "tray_ms", "working_set_kib", "rss_kib", "anon_kib"):
     row = result["figures"][key]
     q = row["Quorset"]
     ratios = "/".join(f"{q['median'] / row[f]['median']:.2f}" if q and row[f] and row[f]["median"] else "n/a"
                       for f in floors)
-    print(f"{row['label']:40} {text(q):>22} {text(row['floor']):>22} {text(row['spec floor']):>22} {ratios:>12}")
-print("Ratios within each round (median [min-max]), and the goal against the spec floor:")
+    print(f"{row['label']:40} {text(q):>22} {text(row['floor']):>22} {text(row['platform floor']):>22} {ratios:>12}")
+print("Ratios within each round (median [min-max]), and the goal against the platform floor:")
 for key, goal in goals.items():
     label = result["figures"][key]["label"]
     cells = []
     for floor in floors:
         p = paired[floor][key]
         cells.append(f"{p['median']:.2f} [{p['min']:.2f}-{p['max']:.2f}]" if p else "n/a")
-    p = paired["spec floor"][key]
+    p = paired["platform floor"][key]
     verdict = "n/a" if not p else ("met" if p["median"] <= goal else "missed")
     print(f"  {label:38} {'':>22} {cells[0]:>22} {cells[1]:>22}  goal {goal:.2f}: {verdict}")
-result["goals"] = {key: {"goal": goal, "median": (paired["spec floor"][key] or {}).get("median")}
+result["goals"] = {key: {"goal": goal, "median": (paired["platform floor"][key] or {}).get("median")}
                    for key, goal in goals.items()}
 for shown in (True, False):
     row = result["figures"]["idle_cpu_ms_" + ("shown" if shown else "hidden")]
     cpu = lambda s: f"{s['linux_ms']:.0f} (Linux)" if s["linux_ms"] is not None else f"{s['windows_ms']} (Windows)"
-    print(f"{row['label']:40} {cpu(row['Quorset']):>22} {cpu(row['floor']):>22} {cpu(row['spec floor']):>22}")
+    print(f"{row['label']:40} {cpu(row['Quorset']):>22} {cpu(row['floor']):>22} {cpu(row['platform floor']):>22}")
 print(f"{'Push + Pop (ns, under Wine)':40} {frames.get('push_pop_ns', 'n/a'):>22}")
 print(f"{'HandleError without a report (ns, under Wine)':40} {frames.get('handle_error_ns', 'n/a'):>22}")
 for name, files in sizes.items():

@@ -1,7 +1,7 @@
 // The floors the start-up and memory figures are held against. The floor is the least
 // Win32 program that does Quorset's visible job: a tool window with a toolbar of five
 // buttons with pictures and tips, and one tray icon; nothing else. "/S" starts it hidden.
-// The spec floor (built with QUORSET_SPEC_FLOOR) does besides, before its window shows
+// The platform floor (built with QUORSET_PLATFORM_FLOOR) does besides, before its window shows
 // and the least way the platform allows, the work Quorset must do first: the COM
 // apartment, the locale's resource component created by its programmatic identifier
 // with the window's texts, the tips and the icon read from it, the application-data
@@ -9,7 +9,7 @@
 #include <windows.h>
 #include <commctrl.h>
 #include <shellapi.h>
-#ifdef QUORSET_SPEC_FLOOR
+#ifdef QUORSET_PLATFORM_FLOOR
 #include <shlobj.h>
 #include "vuldres/IVuldResources.h"
 #endif
@@ -26,7 +26,7 @@ NOTIFYICONDATAW gIcon{};
 wchar_t gTitle[128] = L"Floor", gTips[5][128] = {L"Start", L"Start", L"Start", L"Start", L"Start"};
 HICON gWindowIcon = nullptr;
 
-#ifdef QUORSET_SPEC_FLOOR
+#ifdef QUORSET_PLATFORM_FLOOR
 void ReadFromRegistry(const char* key, const char* value) {
     HKEY handle = nullptr;
     if (::RegOpenKeyExA(HKEY_CURRENT_USER, key, 0, KEY_QUERY_VALUE, &handle) != ERROR_SUCCESS) return;
@@ -124,7 +124,7 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR arguments, int) {
     QS_START_MARK("entry point");
     gWindowIcon = ::LoadIconW(nullptr, IDI_APPLICATION);
-#ifdef QUORSET_SPEC_FLOOR
+#ifdef QUORSET_PLATFORM_FLOOR
     PlatformWork();
     QS_START_MARK("platform work");
 #endif
