@@ -70,6 +70,12 @@ bool CSysTrayIcon::Add() {
     return ::Shell_NotifyIconA(NIM_ADD, &record_) != FALSE;
 }
 
+bool CSysTrayIcon::GiveIcon() {
+    record_.hIcon = ShellIcon();
+    record_.uFlags = NIF_ICON;
+    return ::Shell_NotifyIconA(NIM_MODIFY, &record_) != FALSE;
+}
+
 void CSysTrayIcon::ShowIcon() {
     Operation(L".CSysTrayIcon", [&] {
         if (shown_) return;
@@ -145,9 +151,7 @@ void CSysTrayIcon::PopupMenu(toolkit::Control* menu) {
 void CSysTrayIcon::Icon(HICON HIcon) {
     Operation(L".CSysTrayIcon", [&] {
         icon_ = HIcon;
-        if (!shown_) return;
-        record_.hIcon = ShellIcon();
-        Send(NIM_MODIFY, NIF_ICON, errModifyIcon, L"Could not modify icon");
+        if (shown_ && !GiveIcon()) Raise(errModifyIcon, Source(L".CSysTrayIcon"), L"Could not modify icon");
     });
 }
 
@@ -207,20 +211,13 @@ intptr_t CSysTrayIcon::WindowProc(intptr_t, int32_t lngIMsg, intptr_t lngWParam,
         UINT message = static_cast<UINT>(lngIMsg);
         if (!wanted_ || (message == WM_TIMER && static_cast<UINT_PTR>(lngWParam) != kRetryTimer)) return;
         if (message == WM_DPICHANGED) {
-            if (!shown_) return;
-            record_.hIcon = ShellIcon();
-            record_.uFlags = NIF_ICON;
-            ::Shell_NotifyIconA(NIM_MODIFY, &record_);
+            if (shown_) GiveIcon();
             return;
         }
         // A new taskbar or the retry timer. An add that fails because the icon is still
         // there is no error; the icon is then given at today's size.
-        if (Add()) {
-            shown_ = true;
-        } else if (shown_) {
-            record_.uFlags = NIF_ICON;
-            ::Shell_NotifyIconA(NIM_MODIFY, &record_);
-        }
+        if (Add()) shown_ = true;
+        else if (shown_) GiveIcon();
         if (shown_ || (message == WM_TIMER && --retriesLeft_ == 0)) StopOffering();
     });
     return 0;

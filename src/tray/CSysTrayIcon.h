@@ -73,6 +73,8 @@ private:
     void Send(DWORD operation, UINT flags, int32_t errorNumber, const wchar_t* description);
     // Offers the whole record to the shell; true when it took the icon.
     bool Add();
+    // Gives the shell the icon again, at today's size; true when it took it.
+    bool GiveIcon();
     // `Icon` at the notification area's small-icon size, kept for the record.
     HICON ShellIcon();
     // Offers the icon again every kRetryMilliseconds, at most kRetries times, until the
