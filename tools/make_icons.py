@@ -3,7 +3,10 @@
 
 The pictures are built from a few shapes (rounded squares, discs, rings, strokes and
 polygons), rendered with 4x4 supersampling at every size so that each size is sharp.
-The About box's logo is drawn the same way. Usage: make_icons.py OUTPUT_FOLDER
+The About box's logo is drawn the same way. Each toolbar picture also gets a
+high-contrast twin ("<name>-hc.ico"): its outer shape with the symbol cut out, as an
+alpha mask the program colours at run time in the scheme's button-text colour.
+Usage: make_icons.py OUTPUT_FOLDER
 """
 import math
 import struct
@@ -129,6 +132,17 @@ ICONS = {
 SIZES = {"quorset": [16, 20, 24, 32, 48, 64], "default": [16, 24, 32]}
 
 
+def mask(layers):
+    """The high-contrast twin of a picture: the first layer's shape less the symbol drawn
+    on it, in black; only its coverage counts."""
+    base, _ = layers[0]
+    symbol = [shape for shape, _ in layers[1:]]
+    return [(lambda x, y: base(x, y) and not any(s(x, y) for s in symbol), solid((0, 0, 0)))]
+
+
+TOOLBAR = ["vuld", "ide", "tamrel", "help", "www"]
+
+
 def render(layers, size):
     """Premultiplied compositing of the layers, then BGRA rows from the bottom up."""
     rows = []
@@ -178,11 +192,11 @@ def png(pixels, size):
 PNG_FROM = 32
 
 
-def ico(layers, sizes):
+def ico(layers, sizes, png_from=PNG_FROM):
     images = []
     for size in sizes:
         pixels = render(layers, size)
-        if size >= PNG_FROM:
+        if size >= png_from:
             images.append((size, png(pixels, size)))
             continue
         mask_row = ((size + 31) // 32) * 4
@@ -214,7 +228,7 @@ def logo(width, height):
                     round(c * a / 255 + u * (255 - a) / 255) for c, u in zip((r, g, b), under))
 
     paste(ICONS["quorset"], 48, 8, (height - 48) // 2)
-    for i, name in enumerate(["vuld", "ide", "tamrel", "help", "www"]):
+    for i, name in enumerate(TOOLBAR):
         paste(ICONS[name], 24, width - 5 * 30 - 8 + i * 30, (height - 24) // 2)
     palette = fit_palette([pixel for row in canvas for pixel in row], 16)
     nearest = {}
@@ -259,6 +273,9 @@ def main():
     folder.mkdir(parents=True, exist_ok=True)
     for name, layers in ICONS.items():
         (folder / f"{name}.ico").write_bytes(ico(layers, SIZES.get(name, SIZES["default"])))
+    for name in TOOLBAR:
+        # Seldom shown, so stored small: compressed at every size.
+        (folder / f"{name}-hc.ico").write_bytes(ico(mask(ICONS[name]), SIZES["default"], png_from=0))
     (folder / "logo.bmp").write_bytes(logo(331, 57))
 
 

@@ -38,7 +38,7 @@ toolkit::FormDesign Design() {
     form.clientHeight = 615;
 
     auto images = ControlAt(ControlKind::ImageList, L"imlToolbar", L"", L"", 0, 0, 0, 0, 0);
-    images.pictures = {{L"vuld", 201}, {L"ide", 202}, {L"tamrel", 203}, {L"help", 204}, {L"www", 205}};
+    images.pictures = {{L"vuld", 201, 211}, {L"ide", 202, 212}, {L"tamrel", 203, 213}, {L"help", 204, 214}, {L"www", 205, 215}};
     form.controls.push_back(images);
 
     auto toolbar = ControlAt(ControlKind::Toolbar, L"tbToolbar", L"", L"", 0, 0, 2415, 615, 0);
@@ -114,8 +114,9 @@ void frmLaunch::Form_Load() {
 void frmLaunch::LoadResources() {
     framed(L"frmLaunch.LoadResources", [&] {
         modLanguage::LoadFormResources(*this);
+        tbToolbar.Caption(Caption());  // what a screen reader calls the toolbar
         for (auto& button : tbToolbar.Buttons)
-            if (!button.Tag.empty()) button.ToolTipText = modLanguage::GetResString(text::ToLong(button.Tag));
+            if (!button.Tag.empty()) tbToolbar.ButtonToolTip(button.Index, modLanguage::GetResString(text::ToLong(button.Tag)));
     });
 }
 

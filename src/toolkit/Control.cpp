@@ -39,7 +39,7 @@ void Control::Create(HWND parent, RECT twips, HFONT formFont) {
         break;
     case ControlKind::Toolbar:
         windowClass = TOOLBARCLASSNAMEW;
-        style |= TBSTYLE_FLAT | TBSTYLE_TOOLTIPS | CCS_NODIVIDER | CCS_TOP;
+        style |= TBSTYLE_FLAT | TBSTYLE_TOOLTIPS | CCS_NODIVIDER | CCS_TOP | WS_TABSTOP;
         break;
     case ControlKind::TabStrip: windowClass = WC_TABCONTROLW; style |= WS_TABSTOP; break;
     case ControlKind::Image: style |= (design_.bitmapResource ? SS_BITMAP : SS_ICON | SS_REALSIZEIMAGE); break;
@@ -79,93 +79,11 @@ void Control::Create(HWND parent, RECT twips, HFONT formFont) {
             item.pszText = Tabs[i].Caption.data();
             ::SendMessageW(hwnd_, TCM_INSERTITEMW, i, reinterpret_cast<LPARAM>(&item));
         }
+        NameTabStrip();
         break;
-    case ControlKind::Toolbar: {
-        ::SendMessageW(hwnd_, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
-        LoadToolbarPictures();
-        const Control* list = form_.ImageListOf(*this);
-        std::vector<TBBUTTON> buttons;
-        for (const auto& b : Buttons) {
-            int image = I_IMAGENONE;
-            if (list)
-                for (size_t p = 0; p < list->design_.pictures.size(); ++p)
-                    if (list->design_.pictures[p].key == b.Image) image = static_cast<int>(p);
-            buttons.push_back(TBBUTTON{image, id_ + b.Index, TBSTATE_ENABLED, BTNS_BUTTON, {}, 0, 0});
-        }
-        ::SendMessageW(hwnd_, TB_ADDBUTTONS, buttons.size(), reinterpret_cast<LPARAM>(buttons.data()));
-        ::SendMessageW(hwnd_, TB_AUTOSIZE, 0, 0);
-        break;
-    }
+    case ControlKind::Toolbar: CreateToolbarButtons(); break;
     default: break;
     }
-}
-
-namespace {
-
-// The image of `size` pixels of icon resource `id`, when the program stores it as a plain
-// 32-bit bitmap (rows bottom-up, alpha and all): its pixels can be used as they stand,
-// without an icon made of them. Larger images are stored compressed; for those, none.
-const DWORD* PlainPixels(HINSTANCE instance, int id, int size) {
-    auto resource = [&](int name, LPCWSTR type) -> void* {
-        HRSRC found = ::FindResourceW(instance, MAKEINTRESOURCEW(name), type);
-        return found ? ::LockResource(::LoadResource(instance, found)) : nullptr;
-    };
-    auto* directory = static_cast<BYTE*>(resource(id, RT_GROUP_ICON));
-    int image = directory ? ::LookupIconIdFromDirectoryEx(directory, TRUE, size, size, LR_DEFAULTCOLOR) : 0;
-    auto* header = image ? static_cast<const BITMAPINFOHEADER*>(resource(image, RT_ICON)) : nullptr;
-    bool plain = header && header->biSize == sizeof *header && header->biWidth == size &&
-                 header->biHeight == 2 * size && header->biBitCount == 32 && header->biCompression == BI_RGB;
-    return plain ? reinterpret_cast<const DWORD*>(header + 1) : nullptr;
-}
-
-// The pictures (32-bit icons of the executable, with alpha) side by side in one strip, at
-// `size` pixels: a list takes the strip in one step, where adding the pictures as icons one
-// by one costs it a conversion and a mask each, more than the rest of the window's build.
-unique_hbitmap PictureStrip(const std::vector<PictureDesign>& pictures, int size) {
-    const int count = static_cast<int>(pictures.size());
-    BITMAPINFO format{};
-    format.bmiHeader = {sizeof(BITMAPINFOHEADER), size * count, -size, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-    void* bits = nullptr;
-    unique_hbitmap strip(::CreateDIBSection(nullptr, &format, DIB_RGB_COLORS, &bits, nullptr, 0));
-    if (!strip) RaiseRuntime(errInvalidProcedureCall);
-    format.bmiHeader.biHeight = size;  // one picture, bottom-up as the resources store it
-    format.bmiHeader.biWidth = size;
-    std::vector<DWORD> read(static_cast<size_t>(size) * size);
-    unique_hdc dc(::CreateCompatibleDC(nullptr));
-    HINSTANCE instance = ::GetModuleHandleW(nullptr);
-    for (int p = 0; p < count; ++p) {
-        const DWORD* picture = PlainPixels(instance, pictures[p].iconResource, size);
-        if (!picture) {  // a compressed image: read through an icon made of it
-            unique_hicon icon(static_cast<HICON>(
-                ::LoadImageW(instance, MAKEINTRESOURCEW(pictures[p].iconResource), IMAGE_ICON, size, size, 0)));
-            ICONINFO parts{};
-            if (!icon || !::GetIconInfo(icon.get(), &parts)) RaiseRuntime(errFileNotFound);
-            unique_hbitmap color(parts.hbmColor), mask(parts.hbmMask);
-            if (!::GetDIBits(dc.get(), color.get(), 0, size, read.data(), &format, DIB_RGB_COLORS))
-                RaiseRuntime(errFileNotFound);
-            picture = read.data();
-        }
-        for (int y = 0; y < size; ++y)
-            std::copy_n(&picture[static_cast<size_t>(size - 1 - y) * size], size,
-                        static_cast<DWORD*>(bits) + (static_cast<size_t>(y) * count + p) * size);
-    }
-    return strip;
-}
-
-}  // namespace
-
-void Control::LoadToolbarPictures() {
-    const Control* list = form_.ImageListOf(*this);
-    int size = detail::ToolbarPictureSize(form_.Dpi());
-    if (list) {
-        const auto& pictures = list->design_.pictures;
-        unique_hbitmap strip = PictureStrip(pictures, size);
-        unique_himagelist images(::ImageList_Create(size, size, ILC_COLOR32, static_cast<int>(pictures.size()), 0));
-        ::ImageList_Add(images.get(), strip.get(), nullptr);
-        ::SendMessageW(hwnd_, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images.get()));
-        images_ = std::move(images);  // the old list goes only once the toolbar has let it go
-    }
-    ::SendMessageW(hwnd_, TB_SETBUTTONSIZE, 0, MAKELPARAM(size + 8, size + 8));
 }
 
 void Control::Rescale(HFONT formFont) {
@@ -189,7 +107,8 @@ bool Control::Handles(int commandId) const {
 
 bool Control::TakesFocus() const {
     bool focusable = kind_ == ControlKind::CheckBox || kind_ == ControlKind::OptionButton ||
-                     kind_ == ControlKind::CommandButton || kind_ == ControlKind::TabStrip;
+                     kind_ == ControlKind::CommandButton || kind_ == ControlKind::TabStrip ||
+                     kind_ == ControlKind::Toolbar;
     return focusable && hwnd_ && ::IsWindowVisible(hwnd_) && ::IsWindowEnabled(hwnd_);
 }
 
@@ -224,7 +143,9 @@ void Control::Value(int value) {
 }
 
 void Control::SetFocus() {
-    if (hwnd_) ::SetFocus(hwnd_);
+    if (!hwnd_) return;
+    ::SetFocus(hwnd_);
+    if (kind_ == ControlKind::Toolbar) ShowMark(true);
 }
 
 void Control::TabCaption(int index, const std::wstring& text) {
@@ -235,6 +156,12 @@ void Control::TabCaption(int index, const std::wstring& text) {
     item.mask = TCIF_TEXT;
     item.pszText = Tabs[static_cast<size_t>(index - 1)].Caption.data();
     ::SendMessageW(hwnd_, TCM_SETITEMW, static_cast<WPARAM>(index - 1), reinterpret_cast<LPARAM>(&item));
+    NameTabStrip();
+}
+
+void Control::NameTabStrip() {
+    // A tab strip without a caption of its own is named after its first tab, for screen readers.
+    if (caption_.empty() && !Tabs.empty()) ::SetWindowTextW(hwnd_, Tabs[0].Caption.c_str());
 }
 
 void Control::BringToFront() {

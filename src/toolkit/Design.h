@@ -33,7 +33,8 @@ struct TabDesign {
 
 struct PictureDesign {
     std::wstring key;
-    int iconResource = 0;  // an ICON resource of the executable
+    int iconResource = 0;          // an ICON resource of the executable
+    int highContrastResource = 0;  // its shape as an ICON mask, for high contrast
 };
 
 struct ControlDesign {

@@ -110,6 +110,10 @@ void Form::Show() {
     ::ShowWindow(hwnd_, state == 0 ? SW_SHOWNORMAL : state == 1 ? SW_SHOWMINIMIZED : state == 2 ? SW_SHOWMAXIMIZED : SW_SHOW);
     hiddenState_.reset();
     ::SetForegroundWindow(hwnd_);
+    // Made active while hidden (a tray menu's owner is), it had no control to give the
+    // focus to; now it has.
+    HWND focus = ::GetFocus();
+    if (::GetActiveWindow() == hwnd_ && (!focus || !::IsChild(hwnd_, focus))) OnActivate(true);
 }
 
 void Form::Hide() {
@@ -142,7 +146,12 @@ Control* Form::DefaultButton(bool cancel) const {
 
 bool Form::OnCommand(int id) {
     if (id == IDCANCEL) {
-        if (Control* button = DefaultButton(true); button && button->Click) button->Click();
+        // Escape: the Cancel button, or else what the close box does.
+        if (Control* button = DefaultButton(true)) {
+            if (button->Click) button->Click();
+        } else if (::GetWindowLongPtrW(hwnd_, GWL_STYLE) & WS_SYSMENU) {
+            ::SendMessageW(hwnd_, WM_SYSCOMMAND, SC_CLOSE, 0);
+        }
         return true;
     }
     for (auto& c : controls_) {
@@ -159,14 +168,10 @@ bool Form::OnCommand(int id) {
 }
 
 LRESULT Form::OnNotify(NMHDR& header) {
-    if (header.code == TTN_GETDISPINFOW) {
-        auto& info = reinterpret_cast<NMTTDISPINFOW&>(header);
-        for (auto& c : controls_)
-            if (c->Kind() == ControlKind::Toolbar && c->Handles(static_cast<int>(header.idFrom))) {
-                size_t index = header.idFrom - static_cast<UINT_PTR>(c->id_) - 1;
-                if (index < c->Buttons.size()) info.lpszText = c->Buttons[index].ToolTipText.data();
-            }
-        return 0;
+    for (auto& c : controls_) {
+        // A tip comes from the tip window, about a button's command.
+        bool tip = header.code == TTN_GETDISPINFOW && c->Handles(static_cast<int>(header.idFrom));
+        if (c->Kind() == ControlKind::Toolbar && (tip || c->hwnd() == header.hwndFrom)) return c->ToolbarNotify(header);
     }
     if (header.code == TCN_SELCHANGE) {
         for (auto& c : controls_)
@@ -195,6 +200,19 @@ LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         ::DefWindowProcW(hwnd_, message, wParam, lParam);
         OnActivate(LOWORD(wParam) != WA_INACTIVE);
         return 0;
+    case WM_SYSCOLORCHANGE:
+    case WM_SETTINGCHANGE:
+        // Common controls hear of new colours only from their parent; toolbar pictures
+        // follow the colours and high contrast.
+        for (auto& c : controls_) {
+            if (!c->hwnd()) continue;
+            if (message == WM_SYSCOLORCHANGE) ::SendMessageW(c->hwnd(), message, wParam, lParam);
+            if (c->Kind() == ControlKind::Toolbar && (message == WM_SYSCOLORCHANGE || wParam == SPI_SETHIGHCONTRAST)) {
+                c->LoadToolbarPictures();
+                ::InvalidateRect(c->hwnd(), nullptr, TRUE);
+            }
+        }
+        break;
     case WM_DPICHANGED:
         OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
         return 0;

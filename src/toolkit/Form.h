@@ -68,7 +68,7 @@ public:
     void Value(int value);
     void SetFocus();
     // Whether the control can take the focus now (a visible, enabled button, check box,
-    // option button or tab strip).
+    // option button, tab strip or toolbar).
     bool TakesFocus() const;
     void BringToFront();
     void Move(int left, int top);  // twips, relative to its container
@@ -79,6 +79,8 @@ public:
     // Toolbars.
     std::vector<ToolbarButton> Buttons;
     std::function<void(ToolbarButton&)> ButtonClick;
+    // Gives button `index` (1-based) its tip, which is also the name screen readers say.
+    void ButtonToolTip(int index, const std::wstring& text);
     // Tab strips.
     std::vector<Tab> Tabs;
     int SelectedTab() const;  // 1-based
@@ -92,12 +94,23 @@ public:
 
 private:
     friend class Form;
+    friend bool PreTranslate(MSG& msg);
     // Builds the control's window inside `parent`; `twips` is its rectangle there.
     void Create(HWND parent, RECT twips, HFONT formFont);
     // Follows the form to new dots per inch: place, font, toolbar pictures.
     void Rescale(HFONT formFont);
-    void LoadToolbarPictures();
     bool Handles(int commandId) const;
+    void NameTabStrip();
+
+    // Toolbars (Toolbar.cpp). The pictures follow the dots per inch and high contrast.
+    void CreateToolbarButtons();
+    void LoadToolbarPictures();
+    // Shows the keyboard's mark on its button, or takes it away.
+    void ShowMark(bool shown);
+    // A key pressed while the toolbar has the focus; false when it is not the toolbar's.
+    bool ToolbarKey(WPARAM key, LPARAM flags);
+    // The toolbar's notifications: tips, the hot button, drawing the focus rectangle.
+    LRESULT ToolbarNotify(NMHDR& header);
 
     Form& form_;
     ControlKind kind_;
@@ -115,6 +128,7 @@ private:
     unique_himagelist images_;
     unique_hicon picture_;
     unique_hbitmap bitmap_;
+    int mark_ = 0;  // toolbars: the button the keyboard has marked, from 0
 };
 
 class Form {

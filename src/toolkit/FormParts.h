@@ -7,6 +7,7 @@
 #include <cmath>
 #include <vector>
 
+#include "base/Handles.h"
 #include "toolkit/Design.h"
 
 namespace qs::toolkit {
@@ -29,6 +30,11 @@ int WindowDpi(HWND window);
 
 // Toolbar pictures follow the dots per inch: 16, 24 or 32 pixels.
 inline int ToolbarPictureSize(int dpi) { return dpi >= 168 ? 32 : dpi >= 120 ? 24 : 16; }
+
+// The pictures side by side in one strip of `size` pixels: a list takes the strip in one
+// step, where adding them as icons one by one costs a conversion and a mask each. Under
+// high contrast a picture with a mask is that mask in the button text's colour.
+unique_hbitmap PictureStrip(const std::vector<PictureDesign>& pictures, int size, bool highContrast);
 
 }  // namespace detail
 }  // namespace qs::toolkit

@@ -99,15 +99,15 @@ void Form::OnActivate(bool active) {
     if (!active) {
         HWND focus = ::GetFocus();
         if (focus && ::IsChild(hwnd_, focus)) lastFocus_ = focus;
+        for (auto& c : controls_)
+            if (c->Kind() == ControlKind::Toolbar) c->ShowMark(false);
         return;
     }
     if (::IsIconic(hwnd_)) return;
-    HWND target = lastFocus_;
-    if (!target || !::IsChild(hwnd_, target) || !::IsWindowVisible(target) || !::IsWindowEnabled(target)) {
-        Control* first = NextTabStop(nullptr, false);
-        target = first ? first->hwnd() : nullptr;
-    }
-    if (target) ::SetFocus(target);
+    auto last = std::find_if(controls_.begin(), controls_.end(), [&](auto& c) { return c->hwnd() == lastFocus_; });
+    Control* target = last != controls_.end() && lastFocus_ && (*last)->TakesFocus() ? last->get() : nullptr;
+    if (!target) target = NextTabStop(nullptr, false);
+    if (target) target->SetFocus();
 }
 
 bool PreTranslate(MSG& msg) {
@@ -117,6 +117,10 @@ bool PreTranslate(MSG& msg) {
     Form& form = **found;
 
     bool control = ::GetKeyState(VK_CONTROL) < 0;
+    if (msg.message == WM_KEYDOWN && !control)
+        for (auto& c : form.Controls())
+            if (c->Kind() == ControlKind::Toolbar && c->hwnd() == msg.hwnd && c->ToolbarKey(msg.wParam, msg.lParam))
+                return true;
     if (msg.message == WM_KEYDOWN && msg.wParam == VK_TAB && !control) {
         if (Control* next = form.NextTabStop(::GetFocus(), ::GetKeyState(VK_SHIFT) < 0)) {
             next->SetFocus();

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <windows.h>
+#include <commctrl.h>
 #include <psapi.h>
 #include <shellapi.h>
 
@@ -51,6 +52,28 @@ inline std::vector<HWND> WindowsWhere(HWND parent, const std::function<bool(HWND
     parent ? ::EnumChildWindows(parent, visit, reinterpret_cast<LPARAM>(&search))
            : ::EnumWindows(visit, reinterpret_cast<LPARAM>(&search));
     return search.found;
+}
+
+// The texts of a toolbar's buttons, as a screen reader reads them from the toolbar's
+// process: the messages' records live in that process's memory.
+inline std::vector<std::wstring> ButtonTextsOf(HWND toolbar) {
+    std::vector<std::wstring> texts;
+    HANDLE process = ::OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ, FALSE, ProcessOf(toolbar));
+    void* remote = process ? ::VirtualAllocEx(process, nullptr, 4096, MEM_COMMIT, PAGE_READWRITE) : nullptr;
+    if (!remote) return texts;
+    auto count = static_cast<int>(::SendMessageW(toolbar, TB_BUTTONCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) {
+        TBBUTTON button{};
+        wchar_t text[512] = L"";
+        ::SendMessageW(toolbar, TB_GETBUTTON, i, reinterpret_cast<LPARAM>(remote));
+        ::ReadProcessMemory(process, remote, &button, sizeof button, nullptr);
+        ::SendMessageW(toolbar, TB_GETBUTTONTEXTW, button.idCommand, reinterpret_cast<LPARAM>(remote));
+        ::ReadProcessMemory(process, remote, text, sizeof text - sizeof *text, nullptr);
+        texts.push_back(text);
+    }
+    ::VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+    ::CloseHandle(process);
+    return texts;
 }
 
 // The first top-level window of the process with the class, shown or not; none when

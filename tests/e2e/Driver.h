@@ -383,23 +383,25 @@ public:
         return ::testing::AssertionSuccess();
     }
 
-    // Opens the tray menu with the right button and chooses the item whose access key is
-    // `key` ('S', 'H', 'X'), as a person does from the keyboard: the menu opens at the
-    // pointer, and an item the pointer marks would throw off a count of arrow presses.
-    // Under Wine the menu can close before the key reaches it, even before it is seen
+    // Opens the tray menu as the shell does for a right click on the icon and for Enter,
+    // Space or the menu key on it (Win+B, then the arrow keys): the right button's press
+    // and release. Then presses `keys` in the menu: an item's access key ('S', 'H', 'X'),
+    // or arrows and Enter. Under Wine the menu can close before the key reaches it, even before it is seen
     // (the display server's late news that the focus had moved); a person then opens it
     // again, and so does this, up to three times, saying so. True once the key has
     // reached the open menu and the menu has closed: whether the choice took is for the
     // caller to see.
-    bool ChooseFromTrayMenu(HWND launcher, WORD key, const wchar_t* screenshot = nullptr) const {
+    bool ChooseFromTrayMenu(HWND launcher, std::initializer_list<WORD> keys, const wchar_t* screenshot = nullptr) const {
         for (int attempt = 1; attempt <= 3; ++attempt) {
             TrayCallback(launcher, WM_RBUTTONDOWN);
+            ::PostMessageW(launcher, WM_MOUSEMOVE, 0, MAKELPARAM(WM_RBUTTONUP, 0));
             if (HWND menu = OpenMenu()) {
                 Settle(menu);  // the program has read what the display server had to say
                 if (screenshot && attempt == 1) SaveScreenshot(::GetDesktopWindow(), screenshot);
-                if (::IsWindowVisible(menu) && ::PostMessageW(menu, WM_KEYDOWN, key, 0))
+                if (::IsWindowVisible(menu) &&
+                    std::all_of(keys.begin(), keys.end(), [&](WORD key) { return ::PostMessageW(menu, WM_KEYDOWN, key, 0); }))
                     return WaitFor([&] { return !::IsWindowVisible(menu); }, 5000) ||
-                           (ADD_FAILURE() << "the menu stayed open after its access key", false);
+                           (ADD_FAILURE() << "the menu stayed open after its keys", false);
             }
             std::cout << "[ NOTE     ] the tray menu closed before the choice; opened again\n";
         }

@@ -65,10 +65,10 @@ TEST_F(EndToEnd, TheTrayMenuHidesAndShowsTheToolbar) {
     Quorset quorset;
     HWND launcher = quorset.StartToTray();
     ASSERT_NE(launcher, nullptr);
-    ASSERT_TRUE(quorset.ChooseFromTrayMenu(launcher, 'H', L"e2e-tray-menu"));  // Hide Toolbar
+    ASSERT_TRUE(quorset.ChooseFromTrayMenu(launcher, {'H'}, L"e2e-tray-menu"));  // Hide Toolbar
     EXPECT_TRUE(WaitFor([&] { return !Visible(launcher); }));
     TrayCallback(launcher, WM_RBUTTONUP);  // no menu, nothing happens
-    ASSERT_TRUE(quorset.ChooseFromTrayMenu(launcher, 'S'));  // Show Toolbar
+    ASSERT_TRUE(quorset.ChooseFromTrayMenu(launcher, {'S'}));  // Show Toolbar
     EXPECT_TRUE(WaitFor([&] { return Visible(launcher); }));
 }
 
@@ -95,7 +95,7 @@ TEST_F(EndToEnd, ClosingOnlyHidesAndExitSavesThePlacementAndEnds) {
     ASSERT_TRUE(WaitFor([&] { return Visible(launcher); }));
     ::SetWindowPos(launcher, nullptr, 100, 80, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
     RECT before = Rect(launcher);
-    ASSERT_TRUE(quorset.ChooseFromTrayMenu(launcher, 'X'));  // Exit
+    ASSERT_TRUE(quorset.ChooseFromTrayMenu(launcher, {'X'}));  // Exit
     ASSERT_TRUE(quorset.EndedCleanly());
     EXPECT_FALSE(TrayIconPresent(launcher));
     auto twips = [](long pixels) { return std::to_string(static_cast<long>(pixels * toolkit::Screen::TwipsPerPixelX())); };
@@ -129,10 +129,10 @@ TEST_F(EndToEnd, AHiddenWindowIsSavedInTheStateItWasShownIn) {
             HWND launcher = quorset.StartToTray();
             ASSERT_NE(launcher, nullptr);
             EXPECT_TRUE(WaitFor([&] { return Visible(launcher) && shownIn(launcher); })) << state << " start " << start;
-            ASSERT_TRUE(quorset.ChooseFromTrayMenu(launcher, 'H'));
+            ASSERT_TRUE(quorset.ChooseFromTrayMenu(launcher, {'H'}));
             ASSERT_TRUE(WaitFor([&] { return !Visible(launcher); }));
             if (start == 1) {
-                ASSERT_TRUE(quorset.ChooseFromTrayMenu(launcher, 'X'));
+                ASSERT_TRUE(quorset.ChooseFromTrayMenu(launcher, {'X'}));
             } else {  // the session ends
                 EXPECT_EQ(::SendMessageW(launcher, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), TRUE);
                 ::PostMessageW(launcher, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
@@ -187,6 +187,7 @@ TEST_F(EndToEnd, ToolbarButtonsStartTheProgramsOrSayTheyCannot) {
     PressToolbarButton(launcher, 3);  // the updater is not there
     HWND box = quorset.MessageBoxWindow();
     ASSERT_NE(box, nullptr);
+    Settle(box);  // drawn
     SaveScreenshot(box, L"e2e-launch-failed");
     EXPECT_EQ(ReadAndClose(box),
               L"The program could not be started. Please check that it is installed in the Quorset folder.");
@@ -196,18 +197,63 @@ TEST_F(EndToEnd, ToolbarButtonsStartTheProgramsOrSayTheyCannot) {
     EXPECT_EQ(ReadAndClose(box).rfind(L"The help file could not be opened.", 0), 0u);
 }
 
+// A person without a mouse: the toolbar has the focus and a mark, the keys move and press
+// it, Escape hides the window, and the tray menu answers the keys the shell turns into a
+// right click on the icon. Screen readers name the toolbar and each button by its tip.
+TEST_F(EndToEnd, TheKeyboardAloneStartsTheProgramsHidesTheWindowAndWorksTheTrayMenu) {
+    StoreSetting(L"AutoHide", "False");
+    Quorset quorset;
+    for (const wchar_t* program : {L"vuld", L"brupdate"})
+        std::filesystem::copy_file(App::Path() + L"\\vuldsub_marker.exe", quorset.folder.Path() / (program + std::wstring(L".exe")));
+    auto started = [&](const wchar_t* program) {
+        return WaitFor([&] { return std::filesystem::exists(quorset.folder.Path() / (program + std::wstring(L".started"))); });
+    };
+    MovePointer({0, 0});  // the mouse rests far away (over a button, it would mark that one)
+    HWND launcher = quorset.StartShown();
+    ASSERT_NE(launcher, nullptr);
+    HWND toolbar = ::FindWindowExW(launcher, nullptr, TOOLBARCLASSNAMEW, nullptr);
+    auto mark = [&] { return ::SendMessageW(toolbar, TB_GETHOTITEM, 0, 0); };
+    EXPECT_EQ(TextOf(toolbar), L"Quorset");
+    EXPECT_EQ(ButtonTextsOf(toolbar), (std::vector<std::wstring>{L"Start Vuld", L"Start VuldIDE", L"Check for updates with Tamrel",
+                                                                  L"Open the Vuld help", L"Visit BROM on the Web"}));
+    EXPECT_EQ(FocusedWindow(), toolbar);
+    EXPECT_EQ(mark(), 0);
+
+    PressKeys({VK_RETURN});
+    EXPECT_TRUE(started(L"vuld"));
+    for (WORD key : {VK_END, VK_LEFT, VK_LEFT}) PressKeys({key});
+    EXPECT_TRUE(WaitFor([&] { return mark() == 2; }));
+    SaveScreenshot(launcher, L"e2e-launcher-keyboard");
+    PressKeys({VK_SPACE});
+    EXPECT_TRUE(started(L"brupdate"));
+    EXPECT_EQ(quorset.MessageBoxWindow(0), nullptr);  // Space pressed once, not again for its character
+
+    PressKeys({VK_ESCAPE});
+    EXPECT_TRUE(WaitFor([&] { return !Visible(launcher); }));
+    EXPECT_TRUE(TrayIconPresent(launcher));
+    ASSERT_TRUE(quorset.ChooseFromTrayMenu(launcher, {VK_DOWN, VK_RETURN}));  // the first item: Show Toolbar
+    EXPECT_TRUE(WaitFor([&] { return Visible(launcher) && FocusedWindow() == toolbar; }));
+    EXPECT_EQ(mark(), 2) << "the mark stays where it was";
+    ASSERT_TRUE(quorset.ChooseFromTrayMenu(launcher, {VK_UP, VK_RETURN}));  // from the top round to the last: Exit
+    EXPECT_TRUE(quorset.EndedCleanly());
+}
+
 // Run by the German ctest entry, whose locale is German.
 TEST_F(EndToEnd, GermanUsersGetGermanTextsOrEnglishWithoutAWorkingGermanComponent) {
     if (::GetUserDefaultLCID() != 1031) GTEST_SKIP() << "runs in a German locale";
     // The German component present, missing, or there but damaged (cannot be created).
-    for (auto [components, damaged, message] :
-         {std::tuple{std::vector<std::wstring>{L"Vuld1033.dll", L"Vuld1031.dll"}, false, L"Das Programm konnte nicht gestartet werden."},
-          {std::vector<std::wstring>{L"Vuld1033.dll"}, false, L"The program could not be started."},
-          {std::vector<std::wstring>{L"Vuld1033.dll"}, true, L"The program could not be started."}}) {
+    for (auto [components, damaged, message, tip] :
+         {std::tuple{std::vector<std::wstring>{L"Vuld1033.dll", L"Vuld1031.dll"}, false, L"Das Programm konnte nicht gestartet werden.",
+                     L"Vuld starten"},
+          {std::vector<std::wstring>{L"Vuld1033.dll"}, false, L"The program could not be started.", L"Start Vuld"},
+          {std::vector<std::wstring>{L"Vuld1033.dll"}, true, L"The program could not be started.", L"Start Vuld"}}) {
         Quorset quorset(components);
         if (damaged) WriteBytes(quorset.folder.File(L"Vuld1031.dll"), ReadBytes(App::Path() + L"\\Vuld1031.dll").substr(0, 4096));
         HWND launcher = quorset.StartShown();
         ASSERT_NE(launcher, nullptr);
+        auto names = ButtonTextsOf(::FindWindowExW(launcher, nullptr, TOOLBARCLASSNAMEW, nullptr));
+        ASSERT_EQ(names.size(), 5u);
+        EXPECT_EQ(names[0], tip) << "what a screen reader says of the first button";
         PressToolbarButton(launcher, 1);
         HWND box = quorset.MessageBoxWindow();
         ASSERT_NE(box, nullptr);
@@ -280,7 +326,7 @@ TEST_F(EndToEnd, ThePointerMovingOverTheToolbarWindowNeverOpensTheTrayMenu) {
         EXPECT_EQ(::GetForegroundWindow(), launcher);
     }
     // The shell's notification of the same number still opens it.
-    EXPECT_TRUE(quorset.ChooseFromTrayMenu(launcher, 'S'));
+    EXPECT_TRUE(quorset.ChooseFromTrayMenu(launcher, {'S'}));
 }
 
 TEST_F(EndToEnd, AtOneAndAHalfTimesTheDotsPerInchEverythingGrowsAlike) {

@@ -15,7 +15,7 @@ inline toolkit::FormDesign DemoDesign() {
                              6000, 4200};
 
     auto images = ControlAt(K::ImageList, L"imlToolbar", L"", L"", 0, 0, 0, 0, 0);
-    images.pictures = {{L"vuld", 201}, {L"ide", 202}, {L"tamrel", 203}, {L"help", 204}, {L"www", 205}};
+    images.pictures = {{L"vuld", 201, 211}, {L"ide", 202, 212}, {L"tamrel", 203, 213}, {L"help", 204, 214}, {L"www", 205, 215}};
     form.controls.push_back(images);
 
     auto toolbar = ControlAt(K::Toolbar, L"tbToolbar", L"", L"", 0, 0, 6000, 600, 0);
