@@ -1,5 +1,5 @@
-// Saves what a window shows on the screen as a 24-bit BMP file below the build tree's
-// "screenshots" folder; the test command turns them into PNG files.
+// What a window shows on the screen, and saving it as a 24-bit BMP file below the build
+// tree's "screenshots" folder; the test command turns them into PNG files.
 #pragma once
 
 #include <windows.h>
@@ -13,10 +13,20 @@
 
 namespace qs::test {
 
-inline bool SaveScreenshot(HWND window, const std::wstring& name) {
+struct Shot {
+    BITMAPINFOHEADER info;
+    std::vector<char> pixels;  // rows of blue, green, red, bottom-up, each padded to 4 bytes
+};
+
+// The whole window, or only its client area.
+inline Shot TakeShot(HWND window, bool clientOnly = false) {
     ::RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN | RDW_FRAME);
     RECT r;
     ::GetWindowRect(window, &r);
+    if (clientOnly) {
+        ::GetClientRect(window, &r);
+        ::MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&r), 2);
+    }
     BITMAPINFOHEADER info{sizeof info, r.right - r.left, r.bottom - r.top, 1, 24};
     HDC screen = ::GetDC(nullptr), memory = ::CreateCompatibleDC(screen);
     HBITMAP bitmap = ::CreateCompatibleBitmap(screen, info.biWidth, info.biHeight);
@@ -29,7 +39,11 @@ inline bool SaveScreenshot(HWND window, const std::wstring& name) {
     ::DeleteObject(bitmap);
     ::DeleteDC(memory);
     ::ReleaseDC(nullptr, screen);
+    return {info, std::move(pixels)};
+}
 
+inline bool SaveScreenshot(HWND window, const std::wstring& name) {
+    auto [info, pixels] = TakeShot(window);
     std::filesystem::path folder = std::filesystem::path(App::Path()).parent_path() / L"screenshots";
     std::filesystem::create_directories(folder);
     std::ofstream out(folder / (name + L".bmp"), std::ios::binary);

@@ -217,6 +217,8 @@ LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
         return 0;
     case WM_CTLCOLORSTATIC:
+        // The scheme's text colour, as the system gives it: never a fixed one.
+        ::SetTextColor(reinterpret_cast<HDC>(wParam), ::GetSysColor(COLOR_WINDOWTEXT));
         ::SetBkMode(reinterpret_cast<HDC>(wParam), TRANSPARENT);
         // On a frame or a tab strip the container's own face shows through. It is drawn
         // under the control first: a themed check box repaints itself on hover and

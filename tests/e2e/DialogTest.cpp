@@ -215,6 +215,35 @@ TEST_F(Dialogs, TheAboutBoxShowsTheProgramAndHoldsAutoHideBack) {
     EXPECT_FALSE(HidesWhenAnotherProgramIsClicked(false)) << "nothing hides while a dialog is open";
 }
 
+// In a high-contrast scheme nothing in a window keeps a colour of its own but the
+// pictures: the toolbar's (high contrast itself, which switches them, is checked in the
+// toolkit's test) and the About box's banner.
+TEST_F(Dialogs, InAHighContrastSchemeTheWindowsDrawInItsColours) {
+    GreyScheme scheme;
+    ASSERT_NE(StartShown(), nullptr);
+    SaveScreenshot(launcher, L"e2e-launcher-grey-scheme");
+    HWND dialog = Open(kConfigure);
+    ASSERT_NE(dialog, nullptr);
+    SaveScreenshot(dialog, L"e2e-configure-grey-scheme");
+    Shot shot = TakeShot(dialog, true);
+    size_t coloured = 0;
+    for (size_t i = 0; i + 2 < shot.pixels.size(); i += 3)  // a row's padding is grey too
+        coloured += shot.pixels[i] != shot.pixels[i + 1] || shot.pixels[i + 1] != shot.pixels[i + 2];
+    EXPECT_EQ(coloured, 0u) << "pixels of a colour not the scheme's";
+    PressKeys({VK_ESCAPE});
+    ASSERT_TRUE(WaitFor([&] { return !::IsWindow(dialog); }));
+    HWND about = Open(kAbout);
+    ASSERT_NE(about, nullptr);
+    SaveScreenshot(about, L"e2e-about-grey-scheme");
+    for (HWND label : WindowsWhere(about, [](HWND w) { return ClassOf(w) == L"Static" && !TextOf(w).empty(); })) {
+        auto [info, pixels] = TakeShot(label);
+        bool seen = false;  // a pixel unlike the first, the background's
+        for (size_t i = 3; i + 2 < pixels.size() && !seen; i += 3) seen = !std::equal(&pixels[i], &pixels[i + 3], &pixels[0]);
+        std::wstring text = TextOf(label);
+        EXPECT_TRUE(seen) << "the label shows its text: " << std::string(text.begin(), text.end());
+    }
+}
+
 // Run by the German ctest entry, whose locale is German.
 TEST_F(Dialogs, GermanDialogs) {
     if (::GetUserDefaultLCID() != 1031) GTEST_SKIP() << "runs in a German locale";

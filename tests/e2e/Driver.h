@@ -230,6 +230,41 @@ private:
     DWORD threadId_ = 0;
 };
 
+// A high-contrast scheme of black, white and greys for as long as it lives, as Windows
+// sets one: the system colours, and no visual style for the programs started meanwhile
+// (high contrast itself cannot be switched on under Wine).
+class GreyScheme {
+public:
+    GreyScheme() {
+        for (size_t i = 0; i < std::size(kElements); ++i) before_[i] = ::GetSysColor(kElements[i]);
+        ::SetSysColors(static_cast<int>(std::size(kElements)), kElements, kGreys);
+        Themed(false);
+    }
+    ~GreyScheme() {
+        Themed(true);
+        ::SetSysColors(static_cast<int>(std::size(kElements)), kElements, before_);
+    }
+    GreyScheme(const GreyScheme&) = delete;
+    GreyScheme& operator=(const GreyScheme&) = delete;
+
+private:
+    static constexpr int kElements[] = {
+        COLOR_BTNFACE, COLOR_BTNTEXT, COLOR_WINDOW, COLOR_WINDOWTEXT, COLOR_3DHILIGHT, COLOR_3DLIGHT, COLOR_3DSHADOW,
+        COLOR_3DDKSHADOW, COLOR_HIGHLIGHT, COLOR_HIGHLIGHTTEXT, COLOR_GRAYTEXT, COLOR_HOTLIGHT, COLOR_ACTIVECAPTION,
+        COLOR_GRADIENTACTIVECAPTION, COLOR_CAPTIONTEXT, COLOR_INACTIVECAPTION, COLOR_GRADIENTINACTIVECAPTION,
+        COLOR_INACTIVECAPTIONTEXT, COLOR_WINDOWFRAME, COLOR_INFOBK, COLOR_INFOTEXT, COLOR_MENU, COLOR_MENUTEXT};
+    static constexpr COLORREF kGreys[] = {
+        RGB(0, 0, 0),   RGB(255, 255, 255), RGB(0, 0, 0),   RGB(255, 255, 255), RGB(255, 255, 255), RGB(192, 192, 192),
+        RGB(128, 128, 128), RGB(255, 255, 255), RGB(128, 128, 128), RGB(255, 255, 255), RGB(160, 160, 160),
+        RGB(255, 255, 255), RGB(64, 64, 64), RGB(64, 64, 64), RGB(255, 255, 255), RGB(0, 0, 0), RGB(0, 0, 0),
+        RGB(192, 192, 192), RGB(255, 255, 255), RGB(0, 0, 0), RGB(255, 255, 255), RGB(0, 0, 0), RGB(255, 255, 255)};
+    static void Themed(bool on) {
+        ::RegSetKeyValueW(HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\ThemeManager", L"ThemeActive",
+                          REG_SZ, on ? L"1" : L"0", 4);
+    }
+    COLORREF before_[std::size(kElements)];
+};
+
 // Where a window's close box is on the screen, found as the window itself tells it.
 inline POINT CloseBoxAt(HWND window) {
     RECT r{};

@@ -12,6 +12,7 @@
 #include "errors/MExceptionHandler.h"
 #include "toolkit/DemoForm.h"
 #include "toolkit/Form.h"
+#include "toolkit/FormParts.h"
 #include "toolkit/Screen.h"
 
 using namespace qs;
@@ -74,6 +75,35 @@ TEST(Form, APopupMenuLeavesOutHiddenItemsMarksTheDefaultAndRunsTheChoiceBeforeRe
     EXPECT_EQ(chosen, "hide") << "the command ran before PopupMenu returned";
     EXPECT_EQ(gMenuItems, (std::vector<std::wstring>{L"1401 Show Toolbar", L"1402 Hide Toolbar", L"-", L"1403 Exit Quorset"}));
     EXPECT_EQ(gMenuDefault, 0) << "Show Toolbar is the default, shown in bold";
+}
+
+// The system cannot be put in high contrast under Wine (its switch is refused); the
+// pictures the toolbar takes for it are checked as they are made, in a black scheme.
+TEST(Form, UnderHighContrastTheToolbarPicturesHoldOnlyTheSchemesTextColour) {
+    const int elements[] = {COLOR_BTNTEXT, COLOR_BTNFACE};
+    const COLORREF scheme[] = {RGB(255, 255, 0), RGB(0, 0, 0)}, before[] = {::GetSysColor(elements[0]), ::GetSysColor(elements[1])};
+    ASSERT_TRUE(::SetSysColors(2, elements, scheme));
+    const auto pictures = test::DemoDesign().controls[0].pictures;
+    for (int size : {16, 24, 32}) {
+        size_t shown[2] = {};   // pixels not transparent: full colour, high contrast
+        bool foreign[2] = {};  // one of a colour not the scheme's text colour
+        for (bool highContrast : {false, true}) {
+            unique_hbitmap strip = detail::PictureStrip(pictures, size, highContrast);
+            DIBSECTION dib{};
+            ASSERT_TRUE(::GetObjectW(strip.get(), sizeof dib, &dib));
+            const auto* pixels = static_cast<const DWORD*>(dib.dsBm.bmBits);
+            for (size_t i = 0; i < static_cast<size_t>(size) * size * pictures.size(); ++i) {
+                if (!(pixels[i] >> 24)) continue;
+                ++shown[highContrast];
+                foreign[highContrast] |= (pixels[i] & 0xFFFFFF) != 0xFFFF00;  // yellow as BGRA
+            }
+        }
+        EXPECT_TRUE(foreign[0]) << size;
+        EXPECT_FALSE(foreign[1]) << size;
+        EXPECT_GT(shown[1], shown[0] / 2) << size << ": the same shapes";
+        EXPECT_LT(shown[1], shown[0]) << size << ": with their symbols cut out";
+    }
+    ::SetSysColors(2, elements, before);
 }
 
 TEST(Form, ADialogCentresOnItsOwnerInsideTheOwnersMonitor) {
