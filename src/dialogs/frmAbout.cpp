@@ -77,7 +77,12 @@ void frmAbout::Form_Load() {
 }
 
 void frmAbout::LoadResources() {
-    framed(L"frmAbout.LoadResources", [&] { modLanguage::LoadFormResources(*this); });
+    framed(L"frmAbout.LoadResources", [&] {
+        modLanguage::LoadFormResources(*this);
+        // The box has no title and its focus holder no caption; a screen reader names both.
+        ScreenReaderName(hwnd(), modLanguage::GetResString(1404));
+        ScreenReaderName(cmdFocus.hwnd(), cmdOK.Caption());
+    });
 }
 
 void frmAbout::Initialize(int32_t FormStyle) {

@@ -258,6 +258,7 @@ LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         if (wParam) TryUnload(vbAppWindows);
         return 0;
     case WM_DESTROY: {
+        ForgetScreenReaderNames();
         auto& forms = detail::LoadedForms();
         std::erase(forms, this);
         if (forms.empty()) ::PostQuitMessage(0);

@@ -197,6 +197,10 @@ public:
     // Button (1 left, 2 right, 4 middle), shift state, x and y in the form's ScaleMode.
     Event<int, int, float, float> MouseMove;
 
+    // Gives the form's window or a control's the name a screen reader says, where its text
+    // cannot carry one (a form without a title, a button without a caption).
+    void ScreenReaderName(HWND window, std::wstring name);
+
     // The control that takes the focus after `from` (before it when `backwards`) in the
     // design's tab order; the first one when `from` is none of them.
     [[nodiscard]] Control* NextTabStop(HWND from, bool backwards) const;
@@ -233,6 +237,7 @@ private:
     // manager activates the owner and not some other program's window.
     void ReleaseOwner();
     void ShowTitleIcons();
+    void ForgetScreenReaderNames();
 
     FormDesign design_;
     HWND hwnd_ = nullptr;
@@ -247,6 +252,7 @@ private:
     std::optional<int> hiddenState_;  // the window state given to a hidden form, taken when shown
     bool unloading_ = false;
     bool closeFromSystemMenu_ = false;
+    std::vector<HWND> named_;  // windows given a name for screen readers
 };
 
 // Runs the program's message loop, with the application window, until the last form has
