@@ -236,33 +236,32 @@ private:
 class GreyScheme {
 public:
     GreyScheme() {
-        for (size_t i = 0; i < std::size(kElements); ++i) before_[i] = ::GetSysColor(kElements[i]);
-        ::SetSysColors(static_cast<int>(std::size(kElements)), kElements, kGreys);
-        Themed(false);
+        for (auto [element, grey] : kGreys) {
+            elements_.push_back(element), before_.push_back(::GetSysColor(element)), greys_.push_back(RGB(grey, grey, grey));
+        }
+        ::SetSysColors(static_cast<int>(elements_.size()), elements_.data(), greys_.data());
+        Themed(L"0");
     }
     ~GreyScheme() {
-        Themed(true);
-        ::SetSysColors(static_cast<int>(std::size(kElements)), kElements, before_);
+        Themed(L"1");
+        ::SetSysColors(static_cast<int>(elements_.size()), elements_.data(), before_.data());
     }
     GreyScheme(const GreyScheme&) = delete;
     GreyScheme& operator=(const GreyScheme&) = delete;
 
 private:
-    static constexpr int kElements[] = {
-        COLOR_BTNFACE, COLOR_BTNTEXT, COLOR_WINDOW, COLOR_WINDOWTEXT, COLOR_3DHILIGHT, COLOR_3DLIGHT, COLOR_3DSHADOW,
-        COLOR_3DDKSHADOW, COLOR_HIGHLIGHT, COLOR_HIGHLIGHTTEXT, COLOR_GRAYTEXT, COLOR_HOTLIGHT, COLOR_ACTIVECAPTION,
-        COLOR_GRADIENTACTIVECAPTION, COLOR_CAPTIONTEXT, COLOR_INACTIVECAPTION, COLOR_GRADIENTINACTIVECAPTION,
-        COLOR_INACTIVECAPTIONTEXT, COLOR_WINDOWFRAME, COLOR_INFOBK, COLOR_INFOTEXT, COLOR_MENU, COLOR_MENUTEXT};
-    static constexpr COLORREF kGreys[] = {
-        RGB(0, 0, 0),   RGB(255, 255, 255), RGB(0, 0, 0),   RGB(255, 255, 255), RGB(255, 255, 255), RGB(192, 192, 192),
-        RGB(128, 128, 128), RGB(255, 255, 255), RGB(128, 128, 128), RGB(255, 255, 255), RGB(160, 160, 160),
-        RGB(255, 255, 255), RGB(64, 64, 64), RGB(64, 64, 64), RGB(255, 255, 255), RGB(0, 0, 0), RGB(0, 0, 0),
-        RGB(192, 192, 192), RGB(255, 255, 255), RGB(0, 0, 0), RGB(255, 255, 255), RGB(0, 0, 0), RGB(255, 255, 255)};
-    static void Themed(bool on) {
-        ::RegSetKeyValueW(HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\ThemeManager", L"ThemeActive",
-                          REG_SZ, on ? L"1" : L"0", 4);
+    static constexpr std::pair<int, BYTE> kGreys[] = {
+        {COLOR_BTNFACE, 0}, {COLOR_BTNTEXT, 255}, {COLOR_WINDOW, 0}, {COLOR_WINDOWTEXT, 255}, {COLOR_3DHILIGHT, 255},
+        {COLOR_3DLIGHT, 192}, {COLOR_3DSHADOW, 128}, {COLOR_3DDKSHADOW, 255}, {COLOR_HIGHLIGHT, 128},
+        {COLOR_HIGHLIGHTTEXT, 255}, {COLOR_GRAYTEXT, 160}, {COLOR_HOTLIGHT, 255}, {COLOR_ACTIVECAPTION, 64},
+        {COLOR_GRADIENTACTIVECAPTION, 64}, {COLOR_CAPTIONTEXT, 255}, {COLOR_INACTIVECAPTION, 0},
+        {COLOR_GRADIENTINACTIVECAPTION, 0}, {COLOR_INACTIVECAPTIONTEXT, 192}, {COLOR_WINDOWFRAME, 255}};
+    static void Themed(const wchar_t* on) {
+        ::RegSetKeyValueW(HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\ThemeManager", L"ThemeActive", REG_SZ,
+                          on, 4);
     }
-    COLORREF before_[std::size(kElements)];
+    std::vector<int> elements_;
+    std::vector<COLORREF> before_, greys_;
 };
 
 // Where a window's close box is on the screen, found as the window itself tells it.
