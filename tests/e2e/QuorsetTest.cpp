@@ -65,6 +65,7 @@ TEST_F(EndToEnd, TheTrayMenuHidesAndShowsTheToolbar) {
     Quorset quorset;
     HWND launcher = quorset.StartToTray();
     ASSERT_NE(launcher, nullptr);
+    MovePointer(ToolbarButtonAt(launcher, 4));  // the menu opens at the pointer: here, beside the toolbar
     ASSERT_TRUE(quorset.ChooseFromTrayMenu(launcher, {'H'}, L"e2e-tray-menu"));  // Hide Toolbar
     EXPECT_TRUE(WaitFor([&] { return !Visible(launcher); }));
     TrayCallback(launcher, WM_RBUTTONUP);  // no menu, nothing happens
