@@ -105,6 +105,7 @@ private:
     // Toolbars (Toolbar.cpp). The pictures follow the dots per inch and high contrast.
     void CreateToolbarButtons();
     void LoadToolbarPictures();
+    void SizeButtons();
     // Shows the keyboard's mark on its button, or takes it away.
     void ShowMark(bool shown);
     // A key pressed while the toolbar has the focus; false when it is not the toolbar's.
@@ -128,7 +129,8 @@ private:
     unique_himagelist images_;
     unique_hicon picture_;
     unique_hbitmap bitmap_;
-    int mark_ = 0;  // toolbars: the button the keyboard has marked, from 0
+    int mark_ = 0;            // toolbars: the button the keyboard has marked, from 0
+    DWORD keyPointer_ = ~0u;  // and where the pointer was at the last key
 };
 
 class Form {
@@ -237,6 +239,7 @@ private:
     // manager activates the owner and not some other program's window.
     void ReleaseOwner();
     void ShowTitleIcons();
+    void ScreenReaderDialog();
     void ForgetScreenReaderNames();
 
     FormDesign design_;

@@ -61,6 +61,7 @@ void Form::ShowModal(Form* owner) {
         ::SetWindowPos(hwnd_, nullptr, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
     modal_ = true;
+    ScreenReaderDialog();
     Show();
     MSG msg;
     while (hwnd_ && ::IsWindowVisible(hwnd_)) {

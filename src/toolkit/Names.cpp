@@ -1,6 +1,7 @@
-// Names for screen readers where a window's text cannot carry one: a form without a
-// title, a button without a caption. They are annotations of the system's accessibility
-// layer, kept while the window lives.
+// What screen readers say of a window where its class and text cannot tell it: the name
+// of a form without a title or of a button without a caption, and that a form shown
+// modally is a dialog. They are annotations of the system's accessibility layer, kept
+// while the window lives.
 #include <windows.h>
 #include <initguid.h>
 #include <oleacc.h>
@@ -28,10 +29,21 @@ void Form::ScreenReaderName(HWND window, std::wstring name) {
         named_.push_back(window);
 }
 
+void Form::ScreenReaderDialog() {
+    // The forms' window class is the program's own, which the layer takes for a plain window.
+    VARIANT role{};
+    role.vt = VT_I4;
+    role.lVal = ROLE_SYSTEM_DIALOG;
+    if (auto services = Annotations();
+        services && SUCCEEDED(services->SetHwndProp(hwnd_, OBJID_CLIENT, CHILDID_SELF, PROPID_ACC_ROLE, role)))
+        named_.push_back(hwnd_);
+}
+
 void Form::ForgetScreenReaderNames() {
     if (named_.empty()) return;
+    const MSAAPROPID said[] = {PROPID_ACC_NAME, PROPID_ACC_ROLE};
     if (auto services = Annotations())
-        for (HWND window : named_) services->ClearHwndProps(window, OBJID_CLIENT, CHILDID_SELF, &PROPID_ACC_NAME, 1);
+        for (HWND window : named_) services->ClearHwndProps(window, OBJID_CLIENT, CHILDID_SELF, said, 2);
     named_.clear();
 }
 

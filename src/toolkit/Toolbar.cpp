@@ -87,6 +87,7 @@ void Control::CreateToolbarButtons() {
     // Every button carries its tip as its text, which the toolbar does not draw: screen
     // readers take a button's name from its text.
     ::SendMessageW(hwnd_, TB_SETMAXTEXTROWS, 0, 0);
+    SizeButtons();
     const Control* list = form_.ImageListOf(*this);
     std::vector<TBBUTTON> buttons;
     for (const auto& b : Buttons) {
@@ -114,10 +115,15 @@ void Control::LoadToolbarPictures() {
         ::SendMessageW(hwnd_, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images.get()));
         images_ = std::move(images);  // the old list goes only once the toolbar has let it go
     }
-    // Also the least and most width: a new text lays the buttons out again, and the
-    // width is the pictures' whatever the texts, which are not drawn.
-    ::SendMessageW(hwnd_, TB_SETBUTTONWIDTH, 0, MAKELPARAM(size + 8, size + 8));
-    ::SendMessageW(hwnd_, TB_SETBUTTONSIZE, 0, MAKELPARAM(size + 8, size + 8));
+    SizeButtons();
+}
+
+void Control::SizeButtons() {
+    // Also the least and most width: a new text lays the buttons out again, and the width
+    // is the pictures' whatever the texts, which are not drawn.
+    int size = detail::ToolbarPictureSize(form_.Dpi()) + 8;
+    ::SendMessageW(hwnd_, TB_SETBUTTONWIDTH, 0, MAKELPARAM(size, size));
+    ::SendMessageW(hwnd_, TB_SETBUTTONSIZE, 0, MAKELPARAM(size, size));
 }
 
 void Control::ButtonToolTip(int index, const std::wstring& text) {
@@ -136,6 +142,9 @@ void Control::ShowMark(bool shown) {
     if (!hwnd_ || Buttons.empty()) return;
     ::SendMessageW(hwnd_, TB_SETHOTITEM, shown ? static_cast<WPARAM>(mark_) : static_cast<WPARAM>(-1), 0);
     ::InvalidateRect(hwnd_, nullptr, TRUE);  // the focus rectangle comes or goes with the focus
+    // A hot button set by message is no focus event of the toolbar's own: screen readers
+    // hear of the marked button from here.
+    if (shown && ::GetFocus() == hwnd_) ::NotifyWinEvent(EVENT_OBJECT_FOCUS, hwnd_, OBJID_CLIENT, mark_ + 1);
 }
 
 bool Control::ToolbarKey(WPARAM key, LPARAM flags) {
@@ -152,6 +161,8 @@ bool Control::ToolbarKey(WPARAM key, LPARAM flags) {
     if (last < 0) return true;
     // The keyboard is in use: from now on the window shows where the focus is.
     ::SendMessageW(::GetAncestor(hwnd_, GA_ROOT), WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
+    ::InvalidateRect(hwnd_, nullptr, TRUE);
+    keyPointer_ = ::GetMessagePos();
     if (key != VK_RETURN && key != VK_SPACE) {
         mark_ = mark;
         ShowMark(true);
@@ -172,11 +183,17 @@ LRESULT Control::ToolbarNotify(NMHDR& header) {
     }
     case TBN_HOTITEMCHANGE: {
         auto& change = reinterpret_cast<NMTBHOTITEM&>(header);
-        // The pointer leaving the toolbar does not take the mark from the keyboard's user.
-        if ((change.dwFlags & HICF_LEAVING) && (change.dwFlags & HICF_MOUSE) && ::GetFocus() == hwnd_) return TRUE;
-        // The pointer moves the mark too; the keys move it themselves (the toolbar's own
-        // ideas, such as the first button on taking the focus, are put right at once).
-        if ((change.dwFlags & HICF_MOUSE) && !(change.dwFlags & HICF_LEAVING) && Handles(change.idNew))
+        // The pointer takes the mark from the keyboard's user only by moving: not by leaving
+        // the toolbar, and not by the mouse messages the system sends for a pointer at rest
+        // (when a window under it shows or goes, a tip say).
+        bool mouse = change.dwFlags & HICF_MOUSE;
+        if (mouse && ::GetFocus() == hwnd_ &&
+            ((change.dwFlags & HICF_LEAVING) || ::GetMessagePos() == keyPointer_))
+            return TRUE;
+        // The mark follows the pointer and the toolbar's own keys (Ctrl+arrows); its other
+        // ideas, such as the first button on taking the focus, are put right at once.
+        if ((mouse || (change.dwFlags & (HICF_ARROWKEYS | HICF_ACCELERATOR))) && !(change.dwFlags & HICF_LEAVING) &&
+            Handles(change.idNew))
             mark_ = change.idNew - id_ - 1;
         return 0;
     }
