@@ -4,13 +4,16 @@
 
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <dbghelp.h>
 #include <objbase.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <iterator>
 #include <memory>
+#include <regex>
 #include <string>
 #include <vector>
 
@@ -98,6 +101,56 @@ inline ErrorInfo Raised(const std::function<void()>& call) {
     return {};
 }
 
+// The crash dumps in a folder, by name.
+inline std::vector<std::wstring> DumpsIn(const std::filesystem::path& folder) {
+    std::vector<std::wstring> names;
+    std::error_code none;
+    for (auto& entry : std::filesystem::directory_iterator(folder, none))
+        if (std::regex_match(entry.path().filename().wstring(), std::wregex(LR"(Quorset-\d{8}-\d{6}-\d+\.dmp)")))
+            names.push_back(entry.path().filename().wstring());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// What a minidump says, read from its bytes: empty `problem` when the header and every
+// stream of its directory lie inside the file.
+struct Dump {
+    std::string problem;
+    DWORD exceptionCode = 0, exceptionThread = 0;
+    bool threadHasStack = false;  // the faulting thread's stack memory is in the dump
+    std::vector<std::wstring> modules;
+};
+inline Dump ReadDump(const std::wstring& file) {
+    std::string bytes = ReadBytes(file);
+    Dump dump;
+    auto at = [&](RVA rva, size_t size) -> const char* { return rva + size <= bytes.size() ? &bytes[rva] : nullptr; };
+    auto header = reinterpret_cast<const MINIDUMP_HEADER*>(at(0, sizeof(MINIDUMP_HEADER)));
+    if (!header || header->Signature != 0x504D444Du /* MDMP */ || LOWORD(header->Version) != MINIDUMP_VERSION)
+        return dump.problem = "no minidump header", dump;
+    auto streams = reinterpret_cast<const MINIDUMP_DIRECTORY*>(
+        at(header->StreamDirectoryRva, header->NumberOfStreams * sizeof(MINIDUMP_DIRECTORY)));
+    if (!streams || !header->NumberOfStreams) return dump.problem = "no stream directory", dump;
+    for (ULONG i = 0; i < header->NumberOfStreams; ++i)
+        if (!at(streams[i].Location.Rva, streams[i].Location.DataSize)) return dump.problem = "a stream beyond the end", dump;
+    auto stream = [&](ULONG type) -> const char* {
+        for (ULONG i = 0; i < header->NumberOfStreams; ++i)
+            if (streams[i].StreamType == type) return at(streams[i].Location.Rva, streams[i].Location.DataSize);
+        return nullptr;
+    };
+    if (auto e = reinterpret_cast<const MINIDUMP_EXCEPTION_STREAM*>(stream(ExceptionStream)))
+        dump.exceptionCode = e->ExceptionRecord.ExceptionCode, dump.exceptionThread = e->ThreadId;
+    if (auto list = reinterpret_cast<const MINIDUMP_THREAD_LIST*>(stream(ThreadListStream)))
+        for (ULONG i = 0; i < list->NumberOfThreads; ++i)
+            if (list->Threads[i].ThreadId == dump.exceptionThread)
+                dump.threadHasStack = list->Threads[i].Stack.Memory.DataSize &&
+                                      at(list->Threads[i].Stack.Memory.Rva, list->Threads[i].Stack.Memory.DataSize);
+    if (auto list = reinterpret_cast<const MINIDUMP_MODULE_LIST*>(stream(ModuleListStream)))
+        for (ULONG i = 0; i < list->NumberOfModules; ++i)
+            if (auto name = reinterpret_cast<const MINIDUMP_STRING*>(at(list->Modules[i].ModuleNameRva, 4));
+                name && at(list->Modules[i].ModuleNameRva, 4 + name->Length))
+                dump.modules.push_back(std::filesystem::path(std::wstring(name->Buffer, name->Length / 2)).filename());
+    return dump;
+}
 
 // The test thread as the program's: a single-threaded COM apartment, for the tests that
 // create components in-process (the end-to-end driver needs none).

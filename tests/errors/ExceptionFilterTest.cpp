@@ -10,7 +10,7 @@
 
 using namespace qs;
 using namespace qs::MExceptionHandler;
-using qs::test::HandlerTest;
+using namespace qs::test;
 
 extern "C" __declspec(dllimport) void WINAPI RtlRaiseException(EXCEPTION_RECORD*);
 
@@ -45,8 +45,9 @@ protected:
         HandlerTest::TearDown();
     }
 
-    // Runs `fault` in a framed procedure and checks the report of error 10000.
-    void ExpectReported(const wchar_t* name, auto fault) {
+    // Runs `fault` in a framed procedure and checks the report of error 10000, and that
+    // the report's folder then holds `dumps` crash dumps.
+    void ExpectReported(const wchar_t* name, auto fault, size_t dumps = 0) {
         notices.boxes.clear();
         bool callerWentOn = false;
         framed(L"modTest.Outer", [&] {
@@ -61,6 +62,7 @@ protected:
         ASSERT_EQ(notices.boxes.size(), 1u);
         EXPECT_EQ(notices.boxes[0].prompt, L"The following error has occurred in procedure: \r\n"
                                            L"modTest.Faulting on line 0\r\nError (10000) " + std::wstring(name));
+        EXPECT_EQ(DumpsIn(folder.Path()).size(), dumps) << "a fault a frame took leaves no dump";
     }
 };
 
@@ -106,12 +108,31 @@ bool FilterLeavesAlone() {
     return ExceptionHandler(&pointers) == EXCEPTION_CONTINUE_SEARCH && context.Rip == 0x1234;
 }
 
-TEST_F(ExceptionFilter, WithoutAFrameToReceiveItTheFilterLeavesTheExceptionAlone) {
+// The platform then ends the process: a dump of it goes beside the report, and only the
+// five newest stay (the end-to-end tests show a real fault's dump, and none without the
+// report's folder).
+TEST_F(ExceptionFilter, WithoutAFrameToReceiveItTheFilterLeavesTheExceptionAloneAndADump) {
+    std::vector<std::wstring> planted;
+    for (int day = 1; day <= 6; ++day) {
+        planted.push_back(L"Quorset-2026010" + std::to_wstring(day) + L"-120000-7.dmp");
+        WriteBytes(folder.File(planted.back()), "an older dump");
+    }
     EXPECT_TRUE(FilterLeavesAlone());
+    auto dumps = DumpsIn(folder.Path());
+    ASSERT_EQ(dumps.size(), 5u);
+    EXPECT_EQ(std::vector(dumps.begin(), dumps.begin() + 4), std::vector(planted.begin() + 2, planted.end()));
+    std::wstring pid = L"-" + std::to_wstring(::GetCurrentProcessId()) + L".dmp";
+    ASSERT_TRUE(dumps[4].ends_with(pid)) << "the new one";
+    Dump dump = ReadDump(folder.File(dumps[4]));
+    EXPECT_EQ(dump.problem, "");
+    EXPECT_EQ(dump.exceptionCode, static_cast<DWORD>(EXCEPTION_ACCESS_VIOLATION));
+    EXPECT_EQ(dump.exceptionThread, ::GetCurrentThreadId());
+    EXPECT_TRUE(dump.threadHasStack);
 }
 
 // A fault while an error is on its way to its frame (here: in a destructor the unwind
-// runs) is the platform's to handle; once the frame has the error, the next is reported.
+// runs) is the platform's to handle, and leaves a dump; once the frame has the error,
+// the next is reported.
 TEST_F(ExceptionFilter, ASecondFaultBeforeTheFirstIsDeliveredIsLeftAlone) {
     static bool leftAlone;
     struct DuringTheUnwind {
@@ -120,9 +141,9 @@ TEST_F(ExceptionFilter, ASecondFaultBeforeTheFirstIsDeliveredIsLeftAlone) {
     ExpectReported(L"Access Violation", [] {
         DuringTheUnwind probe;
         ReadThrough(&gNull);
-    });
+    }, 1);  // the platform would end the process: the second fault's dump
     EXPECT_TRUE(leftAlone);
-    ExpectReported(L"Integer Divide By Zero", [] { Divide(1, &gZero); });
+    ExpectReported(L"Integer Divide By Zero", [] { Divide(1, &gZero); }, 1);
 
     // Once the frame has it, a fault while it is being reported is reported in turn.
     bool first = true;
