@@ -13,6 +13,7 @@
 #include <functional>
 #include <iterator>
 #include <memory>
+#include <optional>
 #include <regex>
 #include <string>
 #include <vector>
@@ -112,44 +113,24 @@ inline std::vector<std::wstring> DumpsIn(const std::filesystem::path& folder) {
     return names;
 }
 
-// What a minidump says, read from its bytes: empty `problem` when the header and every
-// stream of its directory lie inside the file.
-struct Dump {
-    std::string problem;
-    DWORD exceptionCode = 0, exceptionThread = 0;
-    bool threadHasStack = false;  // the faulting thread's stack memory is in the dump
-    std::vector<std::wstring> modules;
-};
-inline Dump ReadDump(const std::wstring& file) {
+// The exception stream of a minidump; none unless its header is a minidump's and every
+// stream of its directory lies inside the file.
+inline std::optional<MINIDUMP_EXCEPTION_STREAM> DumpedException(const std::wstring& file) {
     std::string bytes = ReadBytes(file);
-    Dump dump;
-    auto at = [&](RVA rva, size_t size) -> const char* { return rva + size <= bytes.size() ? &bytes[rva] : nullptr; };
-    auto header = reinterpret_cast<const MINIDUMP_HEADER*>(at(0, sizeof(MINIDUMP_HEADER)));
-    if (!header || header->Signature != 0x504D444Du /* MDMP */ || LOWORD(header->Version) != MINIDUMP_VERSION)
-        return dump.problem = "no minidump header", dump;
-    auto streams = reinterpret_cast<const MINIDUMP_DIRECTORY*>(
-        at(header->StreamDirectoryRva, header->NumberOfStreams * sizeof(MINIDUMP_DIRECTORY)));
-    if (!streams || !header->NumberOfStreams) return dump.problem = "no stream directory", dump;
-    for (ULONG i = 0; i < header->NumberOfStreams; ++i)
-        if (!at(streams[i].Location.Rva, streams[i].Location.DataSize)) return dump.problem = "a stream beyond the end", dump;
-    auto stream = [&](ULONG type) -> const char* {
-        for (ULONG i = 0; i < header->NumberOfStreams; ++i)
-            if (streams[i].StreamType == type) return at(streams[i].Location.Rva, streams[i].Location.DataSize);
-        return nullptr;
-    };
-    if (auto e = reinterpret_cast<const MINIDUMP_EXCEPTION_STREAM*>(stream(ExceptionStream)))
-        dump.exceptionCode = e->ExceptionRecord.ExceptionCode, dump.exceptionThread = e->ThreadId;
-    if (auto list = reinterpret_cast<const MINIDUMP_THREAD_LIST*>(stream(ThreadListStream)))
-        for (ULONG i = 0; i < list->NumberOfThreads; ++i)
-            if (list->Threads[i].ThreadId == dump.exceptionThread)
-                dump.threadHasStack = list->Threads[i].Stack.Memory.DataSize &&
-                                      at(list->Threads[i].Stack.Memory.Rva, list->Threads[i].Stack.Memory.DataSize);
-    if (auto list = reinterpret_cast<const MINIDUMP_MODULE_LIST*>(stream(ModuleListStream)))
-        for (ULONG i = 0; i < list->NumberOfModules; ++i)
-            if (auto name = reinterpret_cast<const MINIDUMP_STRING*>(at(list->Modules[i].ModuleNameRva, 4));
-                name && at(list->Modules[i].ModuleNameRva, 4 + name->Length))
-                dump.modules.push_back(std::filesystem::path(std::wstring(name->Buffer, name->Length / 2)).filename());
-    return dump;
+    auto inside = [&](size_t rva, size_t size) { return rva + size <= bytes.size(); };
+    auto header = reinterpret_cast<const MINIDUMP_HEADER*>(bytes.data());
+    if (!inside(0, sizeof *header) || header->Signature != 0x504D444Du /* MDMP */ ||
+        !inside(header->StreamDirectoryRva, header->NumberOfStreams * sizeof(MINIDUMP_DIRECTORY)))
+        return {};
+    auto streams = reinterpret_cast<const MINIDUMP_DIRECTORY*>(bytes.data() + header->StreamDirectoryRva);
+    std::optional<MINIDUMP_EXCEPTION_STREAM> exception;
+    for (ULONG i = 0; i < header->NumberOfStreams; ++i) {
+        const MINIDUMP_LOCATION_DESCRIPTOR& at = streams[i].Location;
+        if (!inside(at.Rva, at.DataSize)) return {};
+        if (streams[i].StreamType == ExceptionStream && at.DataSize >= sizeof(MINIDUMP_EXCEPTION_STREAM))
+            exception = *reinterpret_cast<const MINIDUMP_EXCEPTION_STREAM*>(bytes.data() + at.Rva);
+    }
+    return exception;
 }
 
 // The test thread as the program's: a single-threaded COM apartment, for the tests that
