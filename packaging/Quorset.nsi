@@ -1,6 +1,6 @@
 ; The per-user installer of Quorset: no administrator rights, 64-bit, English or German
 ; after the user's language. scripts/package passes VERSION, COMPANY, PROGRAM (the folder
-; with the files to install), ICON and OUTFILE.
+; with the files to install), ICON and OUTFILE, and SIGN (the signing command) to sign.
 Unicode true
 Target amd64-unicode
 RequestExecutionLevel user
@@ -19,6 +19,10 @@ ManifestDPIAware true
 
 Name "Quorset"
 OutFile "${OUTFILE}"
+!ifdef SIGN
+  ; The uninstaller is signed as it is made, before it is packed into the installer.
+  !uninstfinalize '"${SIGN}" "%1"' = 0
+!endif
 InstallDir "$LOCALAPPDATA\Programs\Quorset"
 InstallDirRegKey HKCU "${UNINSTALL_KEY}" "InstallLocation"
 VIProductVersion "${VERSION}.0"

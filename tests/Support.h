@@ -4,13 +4,17 @@
 
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <dbghelp.h>
 #include <objbase.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <iterator>
 #include <memory>
+#include <optional>
+#include <regex>
 #include <string>
 #include <vector>
 
@@ -98,6 +102,36 @@ inline ErrorInfo Raised(const std::function<void()>& call) {
     return {};
 }
 
+// The crash dumps in a folder, by name.
+inline std::vector<std::wstring> DumpsIn(const std::filesystem::path& folder) {
+    std::vector<std::wstring> names;
+    std::error_code none;
+    for (auto& entry : std::filesystem::directory_iterator(folder, none))
+        if (std::regex_match(entry.path().filename().wstring(), std::wregex(LR"(Quorset-\d{8}-\d{6}-\d+\.dmp)")))
+            names.push_back(entry.path().filename().wstring());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// The exception stream of a minidump; none unless its header is a minidump's and every
+// stream of its directory lies inside the file.
+inline std::optional<MINIDUMP_EXCEPTION_STREAM> DumpedException(const std::wstring& file) {
+    std::string bytes = ReadBytes(file);
+    auto inside = [&](size_t rva, size_t size) { return rva + size <= bytes.size(); };
+    auto header = reinterpret_cast<const MINIDUMP_HEADER*>(bytes.data());
+    if (!inside(0, sizeof *header) || header->Signature != 0x504D444Du /* MDMP */ ||
+        !inside(header->StreamDirectoryRva, header->NumberOfStreams * sizeof(MINIDUMP_DIRECTORY)))
+        return {};
+    auto streams = reinterpret_cast<const MINIDUMP_DIRECTORY*>(bytes.data() + header->StreamDirectoryRva);
+    std::optional<MINIDUMP_EXCEPTION_STREAM> exception;
+    for (ULONG i = 0; i < header->NumberOfStreams; ++i) {
+        const MINIDUMP_LOCATION_DESCRIPTOR& at = streams[i].Location;
+        if (!inside(at.Rva, at.DataSize)) return {};
+        if (streams[i].StreamType == ExceptionStream && at.DataSize >= sizeof(MINIDUMP_EXCEPTION_STREAM))
+            exception = *reinterpret_cast<const MINIDUMP_EXCEPTION_STREAM*>(bytes.data() + at.Rva);
+    }
+    return exception;
+}
 
 // The test thread as the program's: a single-threaded COM apartment, for the tests that
 // create components in-process (the end-to-end driver needs none).

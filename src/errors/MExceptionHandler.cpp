@@ -14,6 +14,7 @@
 
 #include "base/Error.h"
 #include "base/Frames.h"
+#include "errors/CrashDump.h"
 
 extern "C" {
 // Entered as if called from the faulting instruction, with the stack pointer 8 or 0
@@ -163,6 +164,7 @@ void InstallExceptionFilter() {
         ::SetThreadStackGuarantee(&guarantee);
         GuardStackEnd(kStackGuarantee);
         Delivering(0);
+        CrashDump::Prepare();
     });
     gFilterInstalled = true;
 }
@@ -207,15 +209,16 @@ std::wstring GetExceptionName(uint32_t code) {
 }
 
 LONG WINAPI ExceptionHandler(EXCEPTION_POINTERS* information) {
-    // Nothing to deliver to: no frame on this thread would catch the error, or the
-    // exception cannot be continued, or it is one of the program's own C++ throws.
+    // One of the program's own C++ throws is none of the filter's business.
     const EXCEPTION_RECORD* record = information ? information->ExceptionRecord : nullptr;
-    if (!record || frames::Armed::Count() == 0 || (record->ExceptionFlags & EXCEPTION_NONCONTINUABLE) ||
-        record->ExceptionCode == kGccThrow)
+    if (!record || record->ExceptionCode == kGccThrow) return EXCEPTION_CONTINUE_SEARCH;
+    // Nothing to deliver to: no frame on this thread would catch the error, or the
+    // exception cannot be continued, or (one at a time) an earlier one has not reached
+    // its frame yet. The platform's handling ends the process; the dump is what is left.
+    if (frames::Armed::Count() == 0 || (record->ExceptionFlags & EXCEPTION_NONCONTINUABLE) || Delivering()) {
+        CrashDump::Write(information);
         return EXCEPTION_CONTINUE_SEARCH;
-    // One at a time: a second exception before the first reached its frame is the
-    // platform's to handle.
-    if (Delivering()) return EXCEPTION_CONTINUE_SEARCH;
+    }
     Delivering(record->ExceptionCode);
 
     bool fault = RaisedByProcessor(record->ExceptionCode);

@@ -311,6 +311,42 @@ TEST_F(EndToEnd, WithoutResourceComponentsFailuresAreReportedAndTheProgramStillE
     EXPECT_TRUE(quorset.EndedCleanly());
 }
 
+// A fault on a thread that no frame guards (one started from outside, at address 0) is
+// the platform's to handle, which ends the program: a dump of it is left beside the
+// report, of the five newest the only new one, and none when the report's folder is missing.
+TEST_F(EndToEnd, AFaultNoFrameCanTakeEndsTheProgramAndLeavesADumpBesideTheReport) {
+    std::filesystem::path reports = ReportFile().parent_path();
+    for (bool folderThere : {false, true}) {
+        std::filesystem::remove_all(reports);
+        std::vector<std::wstring> earlier;  // of earlier crashes
+        for (int day = 1; folderThere && day <= 5; ++day) {
+            std::filesystem::create_directories(reports);
+            earlier.push_back(L"Quorset-2026010" + std::to_wstring(day) + L"-120000-7.dmp");
+            WriteBytes((reports / earlier.back()).wstring(), "an earlier dump");
+        }
+        Quorset quorset;
+        ASSERT_NE(quorset.StartToTray(L"/S"), nullptr);
+        DWORD thread = 0;
+        HANDLE fault = ::CreateRemoteThread(quorset.Processes().back(), nullptr, 0, nullptr, nullptr, 0, &thread);
+        ASSERT_NE(fault, nullptr) << SystemError();
+        ::CloseHandle(fault);
+        ASSERT_TRUE(quorset.Exited(30000));
+        if (!folderThere) {
+            EXPECT_FALSE(std::filesystem::exists(reports)) << "no folder made for a dump";
+            continue;
+        }
+        auto dumps = DumpsIn(reports);
+        ASSERT_EQ(dumps.size(), 5u);
+        EXPECT_EQ(std::vector(dumps.begin(), dumps.end() - 1), std::vector(earlier.begin() + 1, earlier.end()));
+        EXPECT_TRUE(dumps[4].ends_with(L"-" + std::to_wstring(::GetProcessId(quorset.Processes().back())) + L".dmp"));
+        auto exception = DumpedException((reports / dumps[4]).wstring());
+        ASSERT_TRUE(exception) << "a minidump whose streams lie inside it";
+        EXPECT_EQ(exception->ThreadId, thread);
+        EXPECT_EQ(exception->ExceptionRecord.ExceptionCode, static_cast<DWORD>(EXCEPTION_ACCESS_VIOLATION));
+    }
+    std::filesystem::remove_all(reports);
+}
+
 // A new taskbar asks for the icons again: one the shell has forgotten comes back.
 TEST_F(EndToEnd, TheIconComesBackWhenTheTaskbarIsCreatedAgain) {
     Quorset quorset;

@@ -10,7 +10,7 @@
 
 using namespace qs;
 using namespace qs::MExceptionHandler;
-using qs::test::HandlerTest;
+using namespace qs::test;
 
 extern "C" __declspec(dllimport) void WINAPI RtlRaiseException(EXCEPTION_RECORD*);
 
@@ -78,6 +78,7 @@ TEST_F(ExceptionFilter, ProcessorExceptionsInAFramedProcedureAreReported) {
     ExpectReported(L"Access Violation", [] { ReadThrough(&gNull); });
     ExpectReported(L"Stack Overflow", [] { Recurse(&gSink); });
     ExpectReported(L"Stack Overflow", [] { Recurse(&gSink); });
+    EXPECT_TRUE(DumpsIn(folder.Path()).empty()) << "a fault that a frame takes leaves no crash dump";
 }
 
 TEST_F(ExceptionFilter, TheIgnoreRegimeSkipsAFaultingStatement) {
@@ -111,7 +112,8 @@ TEST_F(ExceptionFilter, WithoutAFrameToReceiveItTheFilterLeavesTheExceptionAlone
 }
 
 // A fault while an error is on its way to its frame (here: in a destructor the unwind
-// runs) is the platform's to handle; once the frame has the error, the next is reported.
+// runs) is the platform's to handle, and leaves a dump; once the frame has the error,
+// the next is reported.
 TEST_F(ExceptionFilter, ASecondFaultBeforeTheFirstIsDeliveredIsLeftAlone) {
     static bool leftAlone;
     struct DuringTheUnwind {
@@ -122,6 +124,7 @@ TEST_F(ExceptionFilter, ASecondFaultBeforeTheFirstIsDeliveredIsLeftAlone) {
         ReadThrough(&gNull);
     });
     EXPECT_TRUE(leftAlone);
+    EXPECT_EQ(DumpsIn(folder.Path()).size(), 1u) << "the platform would end the process: its crash dump";
     ExpectReported(L"Integer Divide By Zero", [] { Divide(1, &gZero); });
 
     // Once the frame has it, a fault while it is being reported is reported in turn.

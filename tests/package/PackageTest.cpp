@@ -122,6 +122,16 @@ TEST_F(Package, ASilentInstallPutsEverythingInPlaceAndTheProgramStarts) {
     EXPECT_TRUE(ReadBack(kUninstallKey, L"QuietUninstallString").exists);
     EXPECT_TRUE(ReadBack(kUninstallKey, L"EstimatedSize").exists);
     EXPECT_FALSE(::FindWindowW(L"QuorsetForm", nullptr)) << "a silent install starts nothing that was not running";
+    // What the installer wrote, for the test command's checks of the package manifests
+    // (tests/package/manifests.py) and of the uninstaller's signature.
+    if (fs::path saved = FolderFrom(L"QUORSET_INSTALLED"); !saved.empty()) {
+        fs::create_directories(saved);
+        fs::copy_file(folder / L"uninstall.exe", saved / L"uninstall.exe", fs::copy_options::overwrite_existing);
+        std::string entry = "ProductCode=" + fs::path(kUninstallKey).filename().string() + "\n";
+        for (const wchar_t* value : {L"DisplayName", L"Publisher", L"DisplayVersion"})
+            entry += fs::path(value).string() + "=" + ReadBack(kUninstallKey, value).bytes.c_str() + "\n";
+        WriteBytes((saved / L"entry.txt").wstring(), entry);
+    }
 
     // The user starts the installed program.
     HANDLE process = Start(folder / L"Quorset.exe");
