@@ -1,12 +1,11 @@
 // Writes Quorset-<yyyymmdd>-<hhmmss>-<pid>.dmp (local time) into the report's folder with
 // the system's MiniDumpWriteDump, and keeps the five newest.
 //
-// The faulting thread only hands its exception to the writer thread and waits: it may
-// hold the heap's or the loader's lock, or have no stack left. The writer was started
-// with the filter and sleeps until then; it loads the system's dbghelp.dll by its full
-// path only when a dump is due, so a run without a crash pays for one sleeping thread.
-// A writer stuck on a lock the faulting thread holds is given up after kWriteTimeout:
-// the process then ends without a dump rather than hang.
+// The faulting thread only starts a writer thread, with a stack of its own, and waits:
+// its own stack may be used up, and it may hold the heap's or the loader's lock. The
+// writer loads the system's dbghelp.dll by its full path and writes; a run without a
+// crash pays for nothing. A writer stuck on a lock the faulting thread holds is given up
+// after kWriteTimeout: the process then ends without a dump rather than hang.
 #include "errors/CrashDump.h"
 
 #include <dbghelp.h>
@@ -23,10 +22,7 @@ constexpr DWORD kWriteTimeout = 30000;
 
 wchar_t gFolder[kPathChars];  // with its final backslash; empty: no dumps
 
-std::atomic<bool> gPrepared{false};
-HANDLE gWake = nullptr;  // a dump is due (auto-reset)
-HANDLE gDone = nullptr;  // it is written, or given up (auto-reset)
-DWORD gWriterId = 0;
+std::atomic<DWORD> gWriterId{0};
 SRWLOCK gOneAtATime = SRWLOCK_INIT;  // two threads that fault at once are dumped in turn
 DWORD gFaultingThread = 0;
 EXCEPTION_POINTERS* gInformation = nullptr;
@@ -103,7 +99,7 @@ WriteDumpFunction DumpWriter() noexcept {
     if (!length || length + 13 >= MAX_PATH) return nullptr;
     std::wmemcpy(path + length, L"\\dbghelp.dll", 13);
     if (HMODULE library = ::LoadLibraryExW(path, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32))
-        function = reinterpret_cast<WriteDumpFunction>(::GetProcAddress(library, "MiniDumpWriteDump"));
+        function = reinterpret_cast<WriteDumpFunction>(reinterpret_cast<void*>(::GetProcAddress(library, "MiniDumpWriteDump")));
     return function;
 }
 
@@ -126,11 +122,8 @@ void WriteDump() noexcept {
 }
 
 DWORD WINAPI Writer(void*) {
-    for (;;) {
-        ::WaitForSingleObject(gWake, INFINITE);
-        WriteDump();
-        ::SetEvent(gDone);
-    }
+    WriteDump();
+    return 0;
 }
 
 }  // namespace
@@ -141,23 +134,20 @@ void Folder(std::wstring_view folder) noexcept {
     gFolder[length] = 0;
 }
 
-void Prepare() noexcept {
-    if (gPrepared.exchange(true)) return;
-    gWake = ::CreateEventW(nullptr, FALSE, FALSE, nullptr);
-    gDone = ::CreateEventW(nullptr, FALSE, FALSE, nullptr);
-    HANDLE thread = gWake && gDone ? ::CreateThread(nullptr, 0, &Writer, nullptr, 0, &gWriterId) : nullptr;
-    if (thread) ::CloseHandle(thread);
-    else gWriterId = 0;
-}
-
 void Write(EXCEPTION_POINTERS* information) noexcept {
-    // No writer, or the writer itself faulted: nothing can be written.
-    if (!gWriterId || ::GetCurrentThreadId() == gWriterId) return;
+    // The writer itself faulted: nothing can be written.
+    if (::GetCurrentThreadId() == gWriterId) return;
     ::AcquireSRWLockExclusive(&gOneAtATime);
     gFaultingThread = ::GetCurrentThreadId();
     gInformation = information;
-    ::SetEvent(gWake);
-    ::WaitForSingleObject(gDone, kWriteTimeout);
+    // Suspended until its id is known, so that a fault of its own is told from this one.
+    DWORD id = 0;
+    if (HANDLE writer = ::CreateThread(nullptr, 0, &Writer, nullptr, CREATE_SUSPENDED, &id)) {
+        gWriterId = id;
+        ::ResumeThread(writer);
+        ::WaitForSingleObject(writer, kWriteTimeout);
+        ::CloseHandle(writer);
+    }
     ::ReleaseSRWLockExclusive(&gOneAtATime);
 }
 

@@ -13,12 +13,10 @@ namespace qs::CrashDump {
 // report's destination). Empty: no dumps. A folder that does not exist gets none either.
 void Folder(std::wstring_view folder) noexcept;
 
-// Starts the thread that writes the dumps, once per process: a thread of its own, with a
-// stack of its own, so that a thread whose stack has overflowed can be dumped too.
-void Prepare() noexcept;
-
-// On the faulting thread, from the exception filter: has the writer dump the process with
-// this exception and waits until it has. Allocates nothing on the faulting thread.
+// On the faulting thread, from the exception filter: starts a thread that dumps the
+// process with this exception, with a stack of its own (so that a thread whose stack has
+// overflowed can be dumped too), and waits until it has. Allocates nothing from the heap
+// on the faulting thread.
 void Write(EXCEPTION_POINTERS* information) noexcept;
 
 }  // namespace qs::CrashDump

@@ -164,7 +164,6 @@ void InstallExceptionFilter() {
         ::SetThreadStackGuarantee(&guarantee);
         GuardStackEnd(kStackGuarantee);
         Delivering(0);
-        CrashDump::Prepare();
     });
     gFilterInstalled = true;
 }
