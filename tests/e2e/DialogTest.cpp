@@ -236,4 +236,42 @@ TEST_F(Dialogs, GermanDialogs) {
     EXPECT_NE(std::find(labels.begin(), labels.end(), L"Teil der Produktfamilie Vuld."), labels.end());
 }
 
+// A user of each shipped language, or of a regional variant, in their locale (one ctest
+// entry each): the configuration dialog, the About box and the tray menu speak their
+// language (the menu's items cannot be read from outside: its screenshot shows them).
+TEST_F(Dialogs, EveryLanguagesUserSeesTheirOwnTexts) {
+    struct Row {
+        LCID locale;
+        const wchar_t *name, *title, *family;
+    };
+    Row row{};
+    for (const Row& r : {
+             Row{1033, L"en", L"Configure Quorset", L"Part of the Vuld product family."},
+             Row{3079, L"de-at", L"Quorset konfigurieren", L"Teil der Produktfamilie Vuld."},
+             Row{1036, L"fr", L"Configurer Quorset", L"Fait partie de la gamme de produits Vuld."},
+             Row{3082, L"es", L"Configurar Quorset", L"Forma parte de la familia de productos Vuld."},
+             Row{1040, L"it", L"Configura Quorset", L"Parte della famiglia di prodotti Vuld."},
+             Row{1046, L"pt-br", L"Configurar o Quorset", L"Parte da fam\u00EDlia de produtos Vuld."},
+             Row{1041, L"ja", L"Quorset \u306E\u8A2D\u5B9A", L"Vuld \u88FD\u54C1\u30D5\u30A1\u30DF\u30EA\u30FC\u306E\u4E00\u54E1\u3067\u3059\u3002"},
+             Row{2052, L"zh-cn", L"\u914D\u7F6E Quorset", L"Vuld \u4EA7\u54C1\u7CFB\u5217\u6210\u5458\u3002"}})
+        if (r.locale == ::GetUserDefaultLCID()) row = r;
+    if (!row.name) GTEST_SKIP() << "runs in the locale of a row";
+    ASSERT_NE(StartShown(), nullptr);
+    HWND dialog = Open(kConfigure);
+    ASSERT_NE(dialog, nullptr);
+    SaveScreenshot(dialog, L"e2e-configure-" + std::wstring(row.name));
+    EXPECT_EQ(TextOf(dialog), row.title);
+    PressKeys({VK_ESCAPE});
+    ASSERT_TRUE(WaitFor([&] { return !::IsWindow(dialog); }));
+
+    HWND about = Open(kAbout);
+    ASSERT_NE(about, nullptr);
+    SaveScreenshot(about, L"e2e-about-" + std::wstring(row.name));
+    auto labels = Labels(about);
+    EXPECT_NE(std::find(labels.begin(), labels.end(), row.family), labels.end());
+    PressKeys({VK_RETURN});
+    ASSERT_TRUE(WaitFor([&] { return !::IsWindow(about); }));
+    EXPECT_TRUE(quorset.ChooseFromTrayMenu(launcher, VK_ESCAPE, (L"e2e-tray-menu-" + std::wstring(row.name)).c_str()));
+}
+
 }  // namespace
