@@ -11,6 +11,7 @@
 #include "Screenshot.h"
 #include "e2e/Driver.h"
 #include "settings/RegistryHelpers.h"
+#include "tray/CSysTrayIcon.h"
 
 using namespace qs;
 using namespace qs::test;
@@ -272,6 +273,72 @@ TEST_F(Dialogs, EveryLanguagesUserSeesTheirOwnTexts) {
     PressKeys({VK_RETURN});
     ASSERT_TRUE(WaitFor([&] { return !::IsWindow(about); }));
     EXPECT_TRUE(quorset.ChooseFromTrayMenu(launcher, VK_ESCAPE, (L"e2e-tray-menu-" + std::wstring(row.name)).c_str()));
+}
+
+// Under the double-byte code pages of Japanese and Chinese (one ctest entry each): the
+// tray tip is cut before a character that would not fit whole, and a program folder
+// named in two-byte characters (in Japanese with trail bytes that read as a backslash)
+// is written in the code page and read back as the same characters, in the "Run" entry,
+// the report's path and its App Path line; the dialog speaks the language.
+TEST_F(Dialogs, DoubleByteCodePagesKeepEveryCharacterWhole) {
+    struct Row {
+        UINT codePage;
+        const wchar_t *name, *autorun;
+        const char* bytes;  // the name in the code page; its last character is two bytes
+    };
+    Row row{};
+    for (const Row& r : {Row{932, L"\u30BD\u30D5\u30C8\u8868",
+                             L"Windows \u306E\u8D77\u52D5\u6642\u306B\u3053\u306E\u30D7\u30ED\u30B0\u30E9\u30E0\u3092"
+                             L"\u5B9F\u884C\u3059\u308B(&R)",
+                             "\x83\x5C\x83\x74\x83\x67\x95\x5C"},
+                         Row{936, L"\u8F6F\u4EF6\u8868", L"Windows \u542F\u52A8\u65F6\u8FD0\u884C\u6B64\u7A0B\u5E8F(&R)",
+                             "\xC8\xED\xBC\xFE\xB1\xED"}})
+        if (r.codePage == ::GetACP()) row = r;
+    if (!row.name) GTEST_SKIP() << "runs under a double-byte code page";
+    const std::string bytes = row.bytes, last = bytes.substr(bytes.size() - 2);
+    const std::wstring lastCharacter(1, std::wstring(row.name).back());
+
+    char field[64];
+    CSysTrayIcon::FitTip(field, std::wstring(61, L'a') + lastCharacter);
+    EXPECT_EQ(std::string(field, 64), std::string(61, 'a') + last + '\0') << "63 bytes: whole";
+    CSysTrayIcon::FitTip(field, std::wstring(62, L'a') + lastCharacter);
+    EXPECT_EQ(std::string(field, 64), std::string(62, 'a') + '\0' + ' ') << "64 bytes: the character left out";
+
+    // The program and its components in the folder; the report's folder below it too.
+    std::filesystem::path folder = quorset.folder.Path() / row.name;
+    for (auto& made : {folder, folder / L"BROM", folder / L"BROM" / L"VULD"}) ::CreateDirectoryW(made.c_str(), nullptr);
+    for (auto& entry : std::filesystem::directory_iterator(quorset.folder.Path()))
+        if (entry.is_regular_file()) ::CopyFileW(entry.path().c_str(), (folder / entry.path().filename()).c_str(), TRUE);
+    quorset.Start(L"", true, (folder / L"Quorset.exe").wstring());
+    launcher = quorset.Launcher();
+    ASSERT_TRUE(WaitFor([&] { return launcher && ::GetForegroundWindow() == launcher; }));
+    HWND dialog = Open(kConfigure);
+    ASSERT_NE(dialog, nullptr);
+    Click(Child(dialog, L"Button", row.autorun));
+    PressKeys({VK_RETURN});
+    ASSERT_TRUE(WaitFor([&] { return !::IsWindow(dialog); }));
+    const std::string ascii = Ansi(quorset.folder.Path().wstring());  // the scratch folder's path is ASCII
+    EXPECT_EQ(ReadBack(kRunKey, L"Quorset").bytes, ascii + "\\" + bytes + "\\Quorset /S" + '\0');
+    wchar_t run[MAX_PATH] = L"";
+    DWORD size = sizeof run;
+    ::RegGetValueW(HKEY_CURRENT_USER, kRunKey.c_str(), L"Quorset", RRF_RT_REG_SZ, nullptr, run, &size);
+    EXPECT_EQ(run, (folder / L"Quorset /S").wstring());
+    quorset.EndAsTheTaskManagerDoes();
+    ASSERT_TRUE(quorset.EndedCleanly());
+
+    // Without its components the program reports its start's failure, into the
+    // application-data folder, here the double-byte one.
+    const std::wstring shellFolders = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
+    Stored before = ReadBack(shellFolders, L"AppData");
+    PlantBytes(shellFolders, L"AppData", REG_EXPAND_SZ, ascii + "\\" + bytes + '\0');
+    for (auto& component : EveryComponent()) ::DeleteFileW((folder / component).c_str());
+    quorset.Start(L"", true, (folder / L"Quorset.exe").wstring());
+    HWND box = quorset.MessageBoxWindow();
+    if (before.exists) PlantBytes(shellFolders, L"AppData", before.type, before.bytes);
+    else ::RegDeleteKeyValueW(HKEY_CURRENT_USER, shellFolders.c_str(), L"AppData");
+    ASSERT_NE(box, nullptr);
+    std::string report = ReadBytes((folder / L"BROM" / L"VULD" / L"errorlog.txt").wstring());
+    EXPECT_NE(report.find("\r\nApp Path: " + ascii + "\\" + bytes + "\r\n"), std::string::npos) << report;
 }
 
 }  // namespace
