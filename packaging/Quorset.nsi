@@ -1,6 +1,7 @@
-; The per-user installer of Quorset: no administrator rights, 64-bit, English or German
-; after the user's language. scripts/package passes VERSION, COMPANY, PROGRAM (the folder
-; with the files to install), ICON and OUTFILE, and SIGN (the signing command) to sign.
+; The per-user installer of Quorset: no administrator rights, 64-bit, in the languages the
+; program speaks, after the user's language. scripts/package passes VERSION, COMPANY,
+; PROGRAM (the folder with the files to install), ICON and OUTFILE, and SIGN (the signing
+; command) to sign.
 Unicode true
 Target amd64-unicode
 RequestExecutionLevel user
@@ -46,19 +47,61 @@ VIAddVersionKey /LANG=0 "LegalCopyright" "Copyright (C) 2026 ${COMPANY}"
 !insertmacro MUI_UNPAGE_INSTFILES
 !insertmacro MUI_LANGUAGE "English"
 !insertmacro MUI_LANGUAGE "German"
+!insertmacro MUI_LANGUAGE "French"
+!insertmacro MUI_LANGUAGE "SpanishInternational"
+!insertmacro MUI_LANGUAGE "Italian"
+!insertmacro MUI_LANGUAGE "PortugueseBR"
+!insertmacro MUI_LANGUAGE "Japanese"
+!insertmacro MUI_LANGUAGE "SimpChinese"
 
 LangString StartQuorset ${LANG_ENGLISH} "Start Quorset"
 LangString StartQuorset ${LANG_GERMAN} "Quorset starten"
+LangString StartQuorset ${LANG_FRENCH} "Démarrer Quorset"
+LangString StartQuorset ${LANG_SPANISHINTERNATIONAL} "Iniciar Quorset"
+LangString StartQuorset ${LANG_ITALIAN} "Avvia Quorset"
+LangString StartQuorset ${LANG_PORTUGUESEBR} "Iniciar o Quorset"
+LangString StartQuorset ${LANG_JAPANESE} "Quorset を起動する"
+LangString StartQuorset ${LANG_SIMPCHINESE} "启动 Quorset"
 LangString RemoveSettings ${LANG_ENGLISH} "Also remove my settings"
 LangString RemoveSettings ${LANG_GERMAN} "Auch meine Einstellungen entfernen"
+LangString RemoveSettings ${LANG_FRENCH} "Supprimer aussi mes paramètres"
+LangString RemoveSettings ${LANG_SPANISHINTERNATIONAL} "Quitar también mi configuración"
+LangString RemoveSettings ${LANG_ITALIAN} "Rimuovi anche le mie impostazioni"
+LangString RemoveSettings ${LANG_PORTUGUESEBR} "Remover também as minhas configurações"
+LangString RemoveSettings ${LANG_JAPANESE} "設定も削除する"
+LangString RemoveSettings ${LANG_SIMPCHINESE} "同时删除我的设置"
 LangString ProgramFiles ${LANG_ENGLISH} "Quorset"
 LangString ProgramFiles ${LANG_GERMAN} "Quorset"
+LangString ProgramFiles ${LANG_FRENCH} "Quorset"
+LangString ProgramFiles ${LANG_SPANISHINTERNATIONAL} "Quorset"
+LangString ProgramFiles ${LANG_ITALIAN} "Quorset"
+LangString ProgramFiles ${LANG_PORTUGUESEBR} "Quorset"
+LangString ProgramFiles ${LANG_JAPANESE} "Quorset"
+LangString ProgramFiles ${LANG_SIMPCHINESE} "Quorset"
 LangString StillRunning ${LANG_ENGLISH} "Quorset did not end. Please end it from its tray menu and try again."
 LangString StillRunning ${LANG_GERMAN} "Quorset wurde nicht beendet. Bitte beenden Sie es über sein Menü im Infobereich und versuchen Sie es erneut."
+LangString StillRunning ${LANG_FRENCH} "Quorset ne s'est pas arrêté. Quittez-le à partir de son menu dans la zone de notification, puis réessayez."
+LangString StillRunning ${LANG_SPANISHINTERNATIONAL} "Quorset no se ha cerrado. Ciérrelo desde su menú del área de notificación e inténtelo de nuevo."
+LangString StillRunning ${LANG_ITALIAN} "Quorset non è stato chiuso. Chiuderlo dal relativo menu nell'area di notifica e riprovare."
+LangString StillRunning ${LANG_PORTUGUESEBR} "O Quorset não foi encerrado. Encerre-o pelo menu dele na área de notificação e tente novamente."
+LangString StillRunning ${LANG_JAPANESE} "Quorset が終了しませんでした。通知領域のメニューから Quorset を終了して、もう一度やり直してください。"
+LangString StillRunning ${LANG_SIMPCHINESE} "Quorset 未能退出。请从通知区域中它的菜单退出 Quorset，然后重试。"
 LangString OldWindows ${LANG_ENGLISH} "Quorset needs Windows 10 version 1607 or later."
 LangString OldWindows ${LANG_GERMAN} "Quorset benötigt Windows 10 Version 1607 oder neuer."
+LangString OldWindows ${LANG_FRENCH} "Quorset nécessite Windows 10 version 1607 ou ultérieure."
+LangString OldWindows ${LANG_SPANISHINTERNATIONAL} "Quorset requiere Windows 10 versión 1607 o posterior."
+LangString OldWindows ${LANG_ITALIAN} "Quorset richiede Windows 10 versione 1607 o successiva."
+LangString OldWindows ${LANG_PORTUGUESEBR} "O Quorset requer o Windows 10 versão 1607 ou posterior."
+LangString OldWindows ${LANG_JAPANESE} "Quorset には Windows 10 バージョン 1607 以降が必要です。"
+LangString OldWindows ${LANG_SIMPCHINESE} "Quorset 需要 Windows 10 版本 1607 或更高版本。"
 LangString NotStarted ${LANG_ENGLISH} "Quorset is installed, but Setup runs as administrator and could not start it with your own rights. Please start it from the Start menu."
 LangString NotStarted ${LANG_GERMAN} "Quorset ist installiert, aber das Setup läuft als Administrator und konnte es nicht mit Ihren eigenen Rechten starten. Bitte starten Sie es über das Startmenü."
+LangString NotStarted ${LANG_FRENCH} "Quorset est installé, mais le programme d'installation s'exécute en tant qu'administrateur et n'a pas pu le démarrer avec vos propres droits. Démarrez-le à partir du menu Démarrer."
+LangString NotStarted ${LANG_SPANISHINTERNATIONAL} "Quorset está instalado, pero el programa de instalación se ejecuta como administrador y no ha podido iniciarlo con sus propios permisos. Inícielo desde el menú Inicio."
+LangString NotStarted ${LANG_ITALIAN} "Quorset è installato, ma il programma di installazione è in esecuzione come amministratore e non è riuscito ad avviarlo con le autorizzazioni dell'utente. Avviarlo dal menu Start."
+LangString NotStarted ${LANG_PORTUGUESEBR} "O Quorset está instalado, mas o programa de instalação está sendo executado como administrador e não pôde iniciá-lo com as suas próprias permissões. Inicie-o pelo menu Iniciar."
+LangString NotStarted ${LANG_JAPANESE} "Quorset はインストールされましたが、セットアップが管理者として実行されているため、お使いのユーザーの権限で起動できませんでした。スタート メニューから起動してください。"
+LangString NotStarted ${LANG_SIMPCHINESE} "Quorset 已安装，但安装程序以管理员身份运行，无法以你自己的权限启动它。请从“开始”菜单启动它。"
 
 ; The build the program needs: the first to give each window its own dots per inch.
 !define LEAST_BUILD 14393

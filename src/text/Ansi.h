@@ -13,4 +13,9 @@ namespace qs::text {
 [[nodiscard]] std::string ToAnsi(std::wstring_view text);
 [[nodiscard]] std::wstring FromAnsi(std::string_view bytes);
 
+// The ANSI form of the longest start of `text` that takes at most `bytes` bytes. A
+// character the code page writes in two bytes (or more) is kept whole or left out, and
+// so is a pair of surrogates: a cut never leaves part of a character.
+[[nodiscard]] std::string ToAnsiWithin(std::wstring_view text, size_t bytes);
+
 }  // namespace qs::text

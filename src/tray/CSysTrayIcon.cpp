@@ -46,7 +46,8 @@ CSysTrayIcon::~CSysTrayIcon() {
 }
 
 void CSysTrayIcon::FitTip(char (&field)[64], const std::wstring& text) {
-    std::string bytes = text::ToAnsi(text).substr(0, 63);
+    // 63 bytes and the terminator, never half a character of a double-byte code page.
+    std::string bytes = text::ToAnsiWithin(text, 63);
     std::memset(field, ' ', sizeof field);
     std::memcpy(field, bytes.c_str(), bytes.size() + 1);
 }

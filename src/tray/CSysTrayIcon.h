@@ -61,8 +61,8 @@ public:
 
     Event<int32_t> IconEvent;
 
-    // Fits a tip into the record's 64-character field: the text, a NUL, blanks; a tip
-    // of 64 or more characters is cut to 63 and the NUL.
+    // Fits a tip into the record's 64-byte field: the text in the ANSI code page, a NUL,
+    // blanks; a tip of 64 or more bytes is cut to 63 and the NUL, at a character's edge.
     static void FitTip(char (&field)[64], const std::wstring& text);
 
 private:

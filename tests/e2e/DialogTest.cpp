@@ -11,6 +11,7 @@
 #include "Screenshot.h"
 #include "e2e/Driver.h"
 #include "settings/RegistryHelpers.h"
+#include "tray/CSysTrayIcon.h"
 
 using namespace qs;
 using namespace qs::test;
@@ -244,25 +245,104 @@ TEST_F(Dialogs, InAHighContrastSchemeTheWindowsDrawInItsColours) {
     }
 }
 
-// Run by the German ctest entry, whose locale is German.
-TEST_F(Dialogs, GermanDialogs) {
-    if (::GetUserDefaultLCID() != 1031) GTEST_SKIP() << "runs in a German locale";
+// A user of each shipped language, or of a regional variant, in their locale (one ctest
+// entry each): the configuration dialog, the About box and the tray menu speak their
+// language (the menu's items cannot be read from outside: its screenshot shows them),
+// and the dialog's buttons work by their access keys.
+TEST_F(Dialogs, EveryLanguagesUserSeesTheirOwnTexts) {
+    struct Row {
+        LCID locale;
+        const wchar_t *name, *title, *family;
+        WORD close;  // the Close button's access key
+    };
+    Row row{};
+    for (const Row& r : {
+             Row{1033, L"en", L"Configure Quorset", L"Part of the Vuld product family.", 'C'},
+             Row{1031, L"de", L"Quorset konfigurieren", L"Teil der Produktfamilie Vuld.", 'S'},
+             Row{3079, L"de-at", L"Quorset konfigurieren", L"Teil der Produktfamilie Vuld.", 'S'},
+             Row{1036, L"fr", L"Configurer Quorset", L"Fait partie de la gamme de produits Vuld.", 'F'},
+             Row{3082, L"es", L"Configurar Quorset", L"Forma parte de la familia de productos Vuld.", 'C'},
+             Row{1040, L"it", L"Configura Quorset", L"Parte della famiglia di prodotti Vuld.", 'C'},
+             Row{1046, L"pt-br", L"Configurar o Quorset", L"Parte da fam\u00EDlia de produtos Vuld.", 'F'},
+             Row{1041, L"ja", L"Quorset \u306E\u8A2D\u5B9A", L"Vuld \u88FD\u54C1\u30D5\u30A1\u30DF\u30EA\u30FC\u306E\u4E00\u54E1\u3067\u3059\u3002", 'C'},
+             Row{2052, L"zh-cn", L"\u914D\u7F6E Quorset", L"Vuld \u4EA7\u54C1\u7CFB\u5217\u6210\u5458\u3002", 'C'}})
+        if (r.locale == ::GetUserDefaultLCID()) row = r;
+    if (!row.name) GTEST_SKIP() << "runs in the locale of a row";
     ASSERT_NE(StartShown(), nullptr);
     HWND dialog = Open(kConfigure);
     ASSERT_NE(dialog, nullptr);
-    SaveScreenshot(dialog, L"e2e-configure-de");
-    EXPECT_EQ(TextOf(dialog), L"Quorset konfigurieren") << "the title from the component, too";
-    EXPECT_NE(Child(dialog, L"Button", L"Dieses Programm beim Start von &Windows ausf\u00FChren"), nullptr);
-    EXPECT_NE(Child(dialog, L"Button", L"\u00DC&bernehmen"), nullptr);
-    Click(Child(dialog, L"Button", L"&Schlie\u00DFen"));
+    SaveScreenshot(dialog, L"e2e-configure-" + std::wstring(row.name));
+    EXPECT_EQ(TextOf(dialog), row.title);
+    PressKeys({VK_MENU, row.close});
     ASSERT_TRUE(WaitFor([&] { return !::IsWindow(dialog); }));
     EXPECT_TRUE(LauncherInFront());
 
     HWND about = Open(kAbout);
     ASSERT_NE(about, nullptr);
-    SaveScreenshot(about, L"e2e-about-de");
+    SaveScreenshot(about, L"e2e-about-" + std::wstring(row.name));
     auto labels = Labels(about);
-    EXPECT_NE(std::find(labels.begin(), labels.end(), L"Teil der Produktfamilie Vuld."), labels.end());
+    EXPECT_NE(std::find(labels.begin(), labels.end(), row.family), labels.end());
+    PressKeys({VK_RETURN});
+    ASSERT_TRUE(WaitFor([&] { return !::IsWindow(about); }));
+    EXPECT_TRUE(quorset.ChooseFromTrayMenu(launcher, {VK_ESCAPE}, (L"e2e-tray-menu-" + std::wstring(row.name)).c_str()));
+}
+
+// Under the double-byte code pages of Japanese and Chinese (one ctest entry each): the
+// tray tip is cut before a character that would not fit whole, and a program folder
+// named in two-byte characters (in Japanese with trail bytes that read as a backslash)
+// is written in the code page and read back as the same characters: in the "Run" entry,
+// the report's path and its App Path line.
+TEST_F(Dialogs, DoubleByteCodePagesKeepEveryCharacterWhole) {
+    struct Row {
+        UINT codePage;
+        const wchar_t* name;
+        const char* bytes;  // the name in the code page; its last character is two bytes
+    };
+    Row row{};
+    for (const Row& r : {Row{932, L"\u30BD\u30D5\u30C8\u8868", "\x83\x5C\x83\x74\x83\x67\x95\x5C"},
+                         Row{936, L"\u8F6F\u4EF6\u8868", "\xC8\xED\xBC\xFE\xB1\xED"}})
+        if (r.codePage == ::GetACP()) row = r;
+    if (!row.name) GTEST_SKIP() << "runs under a double-byte code page";
+    const std::string bytes = row.bytes, last = bytes.substr(bytes.size() - 2);
+    const std::wstring lastCharacter(1, std::wstring(row.name).back());
+
+    char field[64];
+    CSysTrayIcon::FitTip(field, std::wstring(61, L'a') + lastCharacter);
+    EXPECT_EQ(std::string(field, 64), std::string(61, 'a') + last + '\0') << "63 bytes: whole";
+    CSysTrayIcon::FitTip(field, std::wstring(62, L'a') + lastCharacter);
+    EXPECT_EQ(std::string(field, 64), std::string(62, 'a') + '\0' + ' ') << "64 bytes: the character left out";
+
+    // The program and its components in the folder; the report's folder below it too.
+    std::filesystem::path folder = quorset.folder.Path() / row.name;
+    for (auto& made : {folder, folder / L"BROM", folder / L"BROM" / L"VULD"}) ::CreateDirectoryW(made.c_str(), nullptr);
+    for (auto& entry : std::filesystem::directory_iterator(quorset.folder.Path()))
+        if (entry.is_regular_file()) ::CopyFileW(entry.path().c_str(), (folder / entry.path().filename()).c_str(), TRUE);
+    quorset.Start(L"", true, (folder / L"Quorset.exe").wstring());
+    launcher = quorset.Launcher();
+    ASSERT_TRUE(WaitFor([&] { return launcher && ::GetForegroundWindow() == launcher; }));
+    HWND dialog = Open(kConfigure);
+    ASSERT_NE(dialog, nullptr);
+    PressKeys({VK_MENU, 'R'});  // "Run this program when Windows starts", then OK
+    PressKeys({VK_RETURN});
+    ASSERT_TRUE(WaitFor([&] { return !::IsWindow(dialog); }));
+    const std::string ascii = Ansi(quorset.folder.Path().wstring());  // the scratch folder's path is ASCII
+    EXPECT_EQ(ReadBack(kRunKey, L"Quorset").bytes, ascii + "\\" + bytes + "\\Quorset /S" + '\0');
+    quorset.EndAsTheTaskManagerDoes();
+    ASSERT_TRUE(quorset.EndedCleanly());
+
+    // Without its components the program reports its start's failure, into the
+    // application-data folder, here the double-byte one.
+    const std::wstring shellFolders = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
+    Stored before = ReadBack(shellFolders, L"AppData");
+    PlantBytes(shellFolders, L"AppData", REG_EXPAND_SZ, ascii + "\\" + bytes + '\0');
+    for (auto& component : EveryComponent()) ::DeleteFileW((folder / component).c_str());
+    quorset.Start(L"", true, (folder / L"Quorset.exe").wstring());
+    HWND box = quorset.MessageBoxWindow();
+    if (before.exists) PlantBytes(shellFolders, L"AppData", before.type, before.bytes);
+    else ::RegDeleteKeyValueW(HKEY_CURRENT_USER, shellFolders.c_str(), L"AppData");
+    ASSERT_NE(box, nullptr);
+    std::string report = ReadBytes((folder / L"BROM" / L"VULD" / L"errorlog.txt").wstring());
+    EXPECT_NE(report.find("\r\nApp Path: " + ascii + "\\" + bytes + "\r\n"), std::string::npos) << report;
 }
 
 }  // namespace

@@ -280,10 +280,19 @@ inline POINT CloseBoxAt(HWND window) {
 
 // ---------------------------------------------------------------- the program
 
+// The resource components built, as the program folder ships them.
+inline std::vector<std::wstring> EveryComponent() {
+    std::vector<std::wstring> names;
+    for (auto& entry : std::filesystem::directory_iterator(App::Path()))
+        if (auto name = entry.path().filename().wstring(); name.starts_with(L"Vuld") && name.ends_with(L".dll"))
+            names.push_back(name);
+    return names;
+}
+
 class Quorset {
 public:
     // Lays out a program folder with the executable and the named components.
-    explicit Quorset(std::vector<std::wstring> components = {L"Vuld1033.dll", L"Vuld1031.dll"}) {
+    explicit Quorset(std::vector<std::wstring> components = EveryComponent()) {
         std::filesystem::path from = App::Path();
         std::filesystem::copy_file(from / L"Quorset.exe", folder.Path() / L"Quorset.exe");
         for (auto& c : components) std::filesystem::copy_file(from / c, folder.Path() / c);

@@ -111,8 +111,9 @@ TEST_F(Package, ASilentInstallPutsEverythingInPlaceAndTheProgramStarts) {
     ClearProgramKeys();
     ASSERT_EQ(RunAndWait(Installer(), L"/S"), 0u);
     fs::path folder = InstallFolder();
-    for (const wchar_t* file : {L"Quorset.exe", L"Vuld1033.dll", L"Vuld1031.dll", L"uninstall.exe"})
-        EXPECT_TRUE(fs::exists(folder / file)) << fs::path(file).string();
+    std::vector<std::wstring> files = EveryComponent();  // each resource component built
+    files.insert(files.end(), {L"Quorset.exe", L"uninstall.exe"});
+    for (const auto& file : files) EXPECT_TRUE(fs::exists(folder / file)) << fs::path(file).string();
     EXPECT_TRUE(fs::exists(KnownFolder(FOLDERID_Programs) / L"Quorset.lnk")) << "Start-menu entry";
     EXPECT_TRUE(fs::is_directory(KnownFolder(FOLDERID_RoamingAppData) / L"BROM" / L"VULD")) << "error-report folder";
     EXPECT_EQ(ReadBack(kUninstallKey, L"DisplayName").bytes.c_str(), std::string("Quorset"));
@@ -219,6 +220,7 @@ TEST(Portable, ItsBinariesImportOnlyWhatWindowsNeverTakesFromTheirFolder) {
     if (folder.empty()) GTEST_SKIP() << "no unpacked zip";
     const std::set<std::string> known = {"advapi32.dll", "gdi32.dll",    "kernel32.dll", "msvcrt.dll",
                                          "ole32.dll",    "oleaut32.dll", "shell32.dll",  "user32.dll"};
+    for (const auto& component : EveryComponent()) EXPECT_TRUE(fs::exists(folder / component)) << "in the zip";
     for (auto& file : fs::directory_iterator(folder))
         for (auto& name : ImportsOf(file.path()))
             EXPECT_TRUE(known.count(name) || (name == "comctl32.dll" && file.path().extension() == L".exe"))

@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <cwctype>
+
 #include "Support.h"
 #include "base/App.h"
 #include "base/Handles.h"
@@ -32,15 +34,42 @@ std::wstring Text(IVuldResources& component, LONG id) {
     return result;
 }
 
-TEST(ResourceComponent, EveryIdTheProgramAsksForHasATextInEveryLocale) {
+std::wstring ProgId(LONG locale) { return L"Vuld" + std::to_wstring(locale) + L".Resources"; }
+
+// The letter after the single "&" of a text, 0 when it has none.
+wchar_t AccessKey(const std::wstring& text) {
+    for (size_t i = text.find(L'&'); i != std::wstring::npos && i + 1 < text.size(); i = text.find(L'&', i + 2))
+        if (text[i + 1] != L'&') return static_cast<wchar_t>(std::towupper(text[i + 1]));
+    return 0;
+}
+
+TEST(ResourceComponent, EveryIdTheProgramAsksForHasATextInEveryLocaleWithAccessKeysUsedOnce) {
     std::vector<LONG> ids{101, 103, 104, 1204, 1205, 14001, 14002, 14004, 14005};
     for (LONG id = 1400; id <= 1423; ++id) ids.push_back(id);
-    for (const wchar_t* progId : {L"Vuld1033.Resources", L"Vuld1031.Resources"}) {
-        auto component = Create(progId);
-        ASSERT_TRUE(component) << progId;
-        for (LONG id : ids) EXPECT_FALSE(Text(*component.get(), id).empty()) << progId << " " << id;
+    for (LONG locale : {QUORSET_LOCALES}) {
+        auto component = Create(ProgId(locale).c_str());
+        ASSERT_TRUE(component) << locale;
+        for (LONG id : ids) EXPECT_FALSE(Text(*component.get(), id).empty()) << locale << " " << id;
         EXPECT_EQ(Text(*component.get(), 999), L"") << "an id without a text";
         EXPECT_EQ(Text(*component.get(), -5), L"");
+        // The configuration dialog's controls, and the tray menu's items.
+        for (auto group : {std::vector<LONG>{101, 103, 104, 1412, 1422}, {1401, 1402, 1403}}) {
+            std::wstring keys;
+            for (LONG id : group)
+                if (wchar_t key = AccessKey(Text(*component.get(), id))) {
+                    EXPECT_EQ(keys.find(key), std::wstring::npos) << locale << ": " << id << " repeats a key";
+                    keys += key;
+                }
+        }
+    }
+}
+
+TEST(ResourceComponent, ARegionalVariantFindsItsLanguage) {
+    for (auto [variant, language] : {std::pair{3079, 1031}, {2055, 1031}, {3084, 1036}, {2060, 1036}, {2058, 3082},
+                                      {1034, 3082}, {2070, 1046}, {2057, 1033}}) {
+        auto component = Create(ProgId(variant).c_str()), own = Create(ProgId(language).c_str());
+        ASSERT_TRUE(component && own) << variant;
+        EXPECT_EQ(Text(*component.get(), 1403), Text(*own.get(), 1403)) << variant;
     }
 }
 
@@ -130,9 +159,12 @@ TEST(ResourceComponent, RegistersItselfForTheCurrentUserAndUnregistersCleanly) {
     EXPECT_EQ(ReadDefault(classKey + L"\\InprocServer32"), dll);
     EXPECT_EQ(ReadDefault(classKey + L"\\InprocServer32", L"ThreadingModel"), L"Apartment");
     EXPECT_EQ(ReadDefault(classKey + L"\\ProgID"), L"Vuld1031.Resources");
+    EXPECT_EQ(ReadDefault(L"Software\\Classes\\Vuld3079.Resources\\CLSID"), L"{5155A000-0407-4E2D-9C1B-6A7E5F4C3B2A}")
+        << "an Austrian user's identifier names the German class";
 
     EXPECT_EQ(unreg(), S_OK);
     EXPECT_EQ(ReadDefault(L"Software\\Classes\\Vuld1031.Resources\\CLSID"), L"<missing>");
+    EXPECT_EQ(ReadDefault(L"Software\\Classes\\Vuld3079.Resources\\CLSID"), L"<missing>");
     EXPECT_EQ(ReadDefault(classKey + L"\\InprocServer32"), L"<missing>");
     ::FreeLibrary(module);
 }

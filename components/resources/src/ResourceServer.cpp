@@ -211,6 +211,13 @@ constexpr int kPathLength = 200;
 #define VULD_WIDE_TEXT2(x) L## #x
 #define VULD_WIDE_TEXT(x) VULD_WIDE_TEXT2(x)
 constexpr const wchar_t* kProgId = L"Vuld" VULD_WIDE_TEXT(VULD_LOCALE) L".Resources";
+// The locales this class serves: 0 for its own, then the regional variants of its language.
+constexpr int kVariants[] = {0, VULD_VARIANTS};
+
+// "Software\Classes\Vuld<locale>.Resources" followed by `tail`.
+void ProgIdKey(wchar_t (&key)[kPathLength], int locale, const wchar_t* tail) {
+    ::wsprintfW(key, L"Software\\Classes\\Vuld%d.Resources%s", locale, tail);
+}
 
 LONG SetValue(const wchar_t* key, const wchar_t* name, const wchar_t* value) {
     HKEY handle = nullptr;
@@ -268,9 +275,12 @@ extern "C" __declspec(dllexport) HRESULT STDAPICALLTYPE DllRegisterServer() {
     wchar_t dll[MAX_PATH], key[kPathLength], guid[40];
     ::GetModuleFileNameW(gModule, dll, MAX_PATH);
     ::StringFromGUID2(kLocaleClass, guid, 40);
-    ::wsprintfW(key, L"Software\\Classes\\%s\\CLSID", kProgId);
     LONG r = RegisterClassKey(kLocaleClass, kProgId, dll);
-    if (r == ERROR_SUCCESS) r = SetValue(key, nullptr, guid);
+    // The locale's own programmatic identifier and each variant's lead to the one class.
+    for (int locale : kVariants) {
+        ProgIdKey(key, locale ? locale : VULD_LOCALE, L"\\CLSID");
+        if (r == ERROR_SUCCESS) r = SetValue(key, nullptr, guid);
+    }
     if (r == ERROR_SUCCESS && kServesDefault) r = RegisterClassKey(CLSID_VuldResourcesDefault, nullptr, dll);
     return r == ERROR_SUCCESS ? S_OK : SELFREG_E_CLASS;
 }
@@ -279,8 +289,10 @@ extern "C" __declspec(dllexport) HRESULT STDAPICALLTYPE DllUnregisterServer() {
     wchar_t key[kPathLength];
     ClassKey(key, kLocaleClass, L"");
     ::RegDeleteTreeW(HKEY_CURRENT_USER, key);
-    ::wsprintfW(key, L"Software\\Classes\\%s", kProgId);
-    ::RegDeleteTreeW(HKEY_CURRENT_USER, key);
+    for (int locale : kVariants) {
+        ProgIdKey(key, locale ? locale : VULD_LOCALE, L"");
+        ::RegDeleteTreeW(HKEY_CURRENT_USER, key);
+    }
     if (kServesDefault) {
         ClassKey(key, CLSID_VuldResourcesDefault, L"");
         ::RegDeleteTreeW(HKEY_CURRENT_USER, key);
