@@ -431,10 +431,10 @@ public:
     // and release. Then presses `keys` in the menu: an item's access key ('S', 'H', 'X'),
     // or arrows and Enter. Under Wine the menu can close before the key reaches it, even before it is seen
     // (the display server's late news that the focus had moved); a person then opens it
-    // again, and so does this, up to three times, saying so. True once the key has
-    // reached the open menu and the menu has closed: whether the choice took is for the
-    // caller to see.
-    bool ChooseFromTrayMenu(HWND launcher, std::initializer_list<WORD> keys, const wchar_t* screenshot = nullptr) const {
+    // again, and so does this, up to three times, saying so. True once the keys have
+    // reached the open menu, the menu has closed and what the choice does (`took`) is seen.
+    bool ChooseFromTrayMenu(HWND launcher, std::initializer_list<WORD> keys, const std::function<bool()>& took,
+                            const wchar_t* screenshot = nullptr) const {
         for (int attempt = 1; attempt <= 3; ++attempt) {
             TrayCallback(launcher, WM_RBUTTONDOWN);
             ::PostMessageW(launcher, WM_MOUSEMOVE, 0, MAKELPARAM(WM_RBUTTONUP, 0));
@@ -442,11 +442,13 @@ public:
                 Settle(menu);  // the program has read what the display server had to say
                 if (screenshot && attempt == 1) SaveScreenshot(::GetDesktopWindow(), screenshot);
                 if (::IsWindowVisible(menu) &&
-                    std::all_of(keys.begin(), keys.end(), [&](WORD key) { return ::PostMessageW(menu, WM_KEYDOWN, key, 0); }))
-                    return WaitFor([&] { return !::IsWindowVisible(menu); }, 5000) ||
-                           (ADD_FAILURE() << "the menu stayed open after its keys", false);
+                    std::all_of(keys.begin(), keys.end(), [&](WORD key) { return ::PostMessageW(menu, WM_KEYDOWN, key, 0); })) {
+                    if (!WaitFor([&] { return !::IsWindowVisible(menu); }, 5000))
+                        return ADD_FAILURE() << "the menu stayed open after its keys", false;
+                    if (WaitFor(took, 3000)) return true;
+                }
             }
-            std::cout << "[ NOTE     ] the tray menu closed before the choice; opened again\n";
+            std::cout << "[ NOTE     ] the tray menu closed before the choice took; opened again\n";
         }
         return ADD_FAILURE() << "no tray menu stayed open for the choice in three tries; " << Screen(), false;
     }

@@ -66,10 +66,10 @@ TEST_F(EndToEnd, TheTrayMenuHidesAndShowsTheToolbar) {
     HWND launcher = quorset.StartToTray();
     ASSERT_NE(launcher, nullptr);
     MovePointer(ToolbarButtonAt(launcher, 4));  // the menu opens at the pointer: here, beside the toolbar
-    ASSERT_TRUE(quorset.ChooseFromTrayMenu(launcher, {'H'}, L"e2e-tray-menu"));  // Hide Toolbar
+    ASSERT_TRUE(quorset.ChooseFromTrayMenu(launcher, {'H'}, [&] { return !Visible(launcher); }, L"e2e-tray-menu"));  // Hide Toolbar
     EXPECT_TRUE(WaitFor([&] { return !Visible(launcher); }));
     TrayCallback(launcher, WM_RBUTTONUP);  // no menu, nothing happens
-    ASSERT_TRUE(quorset.ChooseFromTrayMenu(launcher, {'S'}));  // Show Toolbar
+    ASSERT_TRUE(quorset.ChooseFromTrayMenu(launcher, {'S'}, [&] { return Visible(launcher); }));  // Show Toolbar
     EXPECT_TRUE(WaitFor([&] { return Visible(launcher); }));
 }
 
@@ -96,7 +96,7 @@ TEST_F(EndToEnd, ClosingOnlyHidesAndExitSavesThePlacementAndEnds) {
     ASSERT_TRUE(WaitFor([&] { return Visible(launcher); }));
     ::SetWindowPos(launcher, nullptr, 100, 80, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
     RECT before = Rect(launcher);
-    ASSERT_TRUE(quorset.ChooseFromTrayMenu(launcher, {'X'}));  // Exit
+    ASSERT_TRUE(quorset.ChooseFromTrayMenu(launcher, {'X'}, [&] { return quorset.Exited(0); }));  // Exit
     ASSERT_TRUE(quorset.EndedCleanly());
     EXPECT_FALSE(TrayIconPresent(launcher));
     auto twips = [](long pixels) { return std::to_string(static_cast<long>(pixels * toolkit::Screen::TwipsPerPixelX())); };
@@ -130,10 +130,10 @@ TEST_F(EndToEnd, AHiddenWindowIsSavedInTheStateItWasShownIn) {
             HWND launcher = quorset.StartToTray();
             ASSERT_NE(launcher, nullptr);
             EXPECT_TRUE(WaitFor([&] { return Visible(launcher) && shownIn(launcher); })) << state << " start " << start;
-            ASSERT_TRUE(quorset.ChooseFromTrayMenu(launcher, {'H'}));
+            ASSERT_TRUE(quorset.ChooseFromTrayMenu(launcher, {'H'}, [&] { return !Visible(launcher); }));
             ASSERT_TRUE(WaitFor([&] { return !Visible(launcher); }));
             if (start == 1) {
-                ASSERT_TRUE(quorset.ChooseFromTrayMenu(launcher, {'X'}));
+                ASSERT_TRUE(quorset.ChooseFromTrayMenu(launcher, {'X'}, [&] { return quorset.Exited(0); }));
             } else {  // the session ends
                 EXPECT_EQ(::SendMessageW(launcher, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), TRUE);
                 ::PostMessageW(launcher, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
@@ -247,10 +247,10 @@ TEST_F(EndToEnd, TheKeyboardAloneStartsTheProgramsHidesTheWindowAndWorksTheTrayM
     PressKeys({VK_ESCAPE});
     EXPECT_TRUE(WaitFor([&] { return !Visible(launcher); }));
     EXPECT_TRUE(TrayIconPresent(launcher));
-    ASSERT_TRUE(quorset.ChooseFromTrayMenu(launcher, {VK_DOWN, VK_RETURN}));  // the first item: Show Toolbar
+    ASSERT_TRUE(quorset.ChooseFromTrayMenu(launcher, {VK_DOWN, VK_RETURN}, [&] { return Visible(launcher); }));  // the first item: Show Toolbar
     EXPECT_TRUE(WaitFor([&] { return Visible(launcher) && FocusedWindow() == toolbar; }));
     EXPECT_EQ(mark(), 2) << "the mark stays where it was";
-    ASSERT_TRUE(quorset.ChooseFromTrayMenu(launcher, {VK_UP, VK_RETURN}));  // from the top round to the last: Exit
+    ASSERT_TRUE(quorset.ChooseFromTrayMenu(launcher, {VK_UP, VK_RETURN}, [&] { return quorset.Exited(0); }));  // from the top round to the last: Exit
     EXPECT_TRUE(quorset.EndedCleanly());
 }
 
@@ -378,7 +378,7 @@ TEST_F(EndToEnd, ThePointerMovingOverTheToolbarWindowNeverOpensTheTrayMenu) {
         EXPECT_EQ(::GetForegroundWindow(), launcher);
     }
     // The shell's notification of the same number still opens it.
-    EXPECT_TRUE(quorset.ChooseFromTrayMenu(launcher, {'S'}));
+    EXPECT_TRUE(quorset.ChooseFromTrayMenu(launcher, {'S'}, [&] { return Visible(launcher); }));
 }
 
 TEST_F(EndToEnd, AtOneAndAHalfTimesTheDotsPerInchEverythingGrowsAlike) {

@@ -64,7 +64,7 @@ protected:
 // applied and closed, the About box opened and closed, and the taskbar re-created.
 void EverydayCycle(Quorset& quorset, HWND launcher) {
     static const UINT taskbarCreated = ::RegisterWindowMessageW(L"TaskbarCreated");
-    ASSERT_TRUE(quorset.ChooseFromTrayMenu(launcher, {'H'}));  // Hide Toolbar
+    ASSERT_TRUE(quorset.ChooseFromTrayMenu(launcher, {'H'}, [&] { return !::IsWindowVisible(launcher); }));  // Hide Toolbar
     ASSERT_TRUE(WaitFor([&] { return !::IsWindowVisible(launcher); }));
     TrayCallback(launcher, WM_LBUTTONDBLCLK);
     ASSERT_TRUE(WaitFor([&] { return ::IsWindowVisible(launcher) != FALSE; }));
