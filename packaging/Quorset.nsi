@@ -41,6 +41,7 @@ VIAddVersionKey /LANG=0 "LegalCopyright" "Copyright (C) 2026 ${COMPANY}"
 !define MUI_FINISHPAGE_RUN_FUNCTION StartFromFinishPage
 !insertmacro MUI_PAGE_DIRECTORY
 !insertmacro MUI_PAGE_INSTFILES
+!define MUI_PAGE_CUSTOMFUNCTION_SHOW FinishShow
 !insertmacro MUI_PAGE_FINISH
 !insertmacro MUI_UNPAGE_CONFIRM
 !insertmacro MUI_UNPAGE_COMPONENTS
@@ -340,6 +341,15 @@ Function StartFromFinishPage
   Call StartQuorset
 FunctionEnd
 
+; A copy that was running has been started again already: the finish page offers no start,
+; which would only start a second copy that ends at once.
+Function FinishShow
+  ${If} $WasRunning != 0
+    SendMessage $mui.FinishPage.Run ${BM_SETCHECK} ${BST_UNCHECKED} 0
+    ShowWindow $mui.FinishPage.Run ${SW_HIDE}
+  ${EndIf}
+FunctionEnd
+
 Section "$(ProgramFiles)" SecProgram
   SectionIn RO
   SetShellVarContext current
@@ -392,4 +402,7 @@ SectionEnd
 Section /o "un.$(RemoveSettings)" UnSecSettings
   DeleteRegKey HKCU "${SETTINGS_KEY}"
   DeleteRegKey /ifempty HKCU "SOFTWARE\${COMPANY}"
+  ; The program's crash dumps, in the folder Windows keeps for them; other programs' stay.
+  Delete "$LOCALAPPDATA\CrashDumps\Quorset-*.dmp"
+  RMDir "$LOCALAPPDATA\CrashDumps"
 SectionEnd

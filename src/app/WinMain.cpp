@@ -7,6 +7,7 @@
 
 #include "base/Frames.h"
 #include "base/StartMarks.h"
+#include "errors/CrashDump.h"
 #include "language/modLanguage.h"
 #include "launcher/frmLaunch.h"
 #include "startup/modStartup.h"
@@ -42,12 +43,15 @@ private:
 
 }  // namespace
 
-int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR arguments, int) {
     // Libraries loaded from here on by name alone come from the system folder only, never
     // from the program's folder, which may be Downloads with anything beside the program.
     // The resource components are found through the manifest's file entries, which name
     // them in the program's folder, so they load all the same.
     ::SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
+    // Started by a crashing copy to write its dump: nothing of the program runs, and it
+    // is no second instance.
+    if (qs::CrashDump::Served(arguments)) return 0;
     QS_START_MARK("entry point");
     {
         ComApartment com;

@@ -79,8 +79,8 @@ void frmAbout::Form_Load() {
 void frmAbout::LoadResources() {
     framed(L"frmAbout.LoadResources", [&] {
         modLanguage::LoadFormResources(*this);
-        // The box has no title and its focus holder no caption; a screen reader names both.
-        ScreenReaderName(hwnd(), modLanguage::GetResString(1404));
+        // The focus holder has no caption; a screen reader says the OK button's. (The box,
+        // which has no title, is named by the entry that opens it.)
         ScreenReaderName(cmdFocus.hwnd(), cmdOK.Caption());
     });
 }

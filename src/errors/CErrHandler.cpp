@@ -4,7 +4,6 @@
 #include <limits>
 
 #include "base/Error.h"
-#include "errors/CrashDump.h"
 #include "errors/ErrorReport.h"
 #include "errors/Frames.h"
 #include "text/Ansi.h"
@@ -124,9 +123,6 @@ void CErrHandler::Destination(const Variant& varValue) {
         Raise(vbObjectError + 1000, L"Quorset.CErrHandler",
               L"Invalid object type: " + text::NumberText(VarType(varValue)));
     destination_ = varValue;
-    // A crash dump goes beside the report.
-    const auto& path = std::get<std::wstring>(varValue);
-    CrashDump::Folder(std::wstring_view(path).substr(0, path.find_last_of(L"\\/") + 1));
 }
 
 void CErrHandler::MaxProcStackItems(int16_t intValue) {

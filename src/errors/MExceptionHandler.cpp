@@ -144,6 +144,29 @@ bool RaisedByProcessor(DWORD code) {
     }
 }
 
+// The return address the stub is given, as if the interrupted instruction had called it:
+// the unwinder takes it for the place in the faulting function where the unwind starts.
+// It undoes those of the prologue's steps whose instructions end at or before that
+// address, and the C++ unwinder looks up the byte before it for the instruction's
+// handlers. In the body, where the prologue is complete, a fault is therefore placed one
+// byte into its own instruction. In the prologue no handler of the function applies yet,
+// and the faulting instruction itself is the address: one byte on would count a one-byte
+// push as done (where stack overflows often fault) and read the caller's return address
+// one slot off. That holds at the function's first instruction too, whose address the
+// function's own entry covers. An exception raised by software already reports the
+// return address of the raising call.
+DWORD64 ContinuationAddress(DWORD64 rip, bool fault) noexcept {
+    if (!fault) return rip;
+    DWORD64 base = 0;
+    const RUNTIME_FUNCTION* function = ::RtlLookupFunctionEntry(rip, &base, nullptr);
+    if (function) {
+        // The unwind information's second byte is the prologue's size.
+        auto prologue = reinterpret_cast<const BYTE*>(base + function->UnwindData)[1];
+        if (rip - (base + function->BeginAddress) < prologue) return rip;
+    }
+    return rip + 1;
+}
+
 }  // namespace
 
 bool FilterInstalled() { return gFilterInstalled; }
@@ -231,11 +254,9 @@ LONG WINAPI ExceptionHandler(EXCEPTION_POINTERS* information) {
     context.FltSave.MxCsr &= ~0x3Fu;
     context.FltSave.StatusWord &= static_cast<WORD>(~0x00FF);
 
-    // Continue as if the interrupted code had called the stub. The unwinder looks up the
-    // byte before a return address; for a fault the return address therefore points one
-    // byte into the faulting instruction, so that its own exception region is found.
+    // Continue as if the interrupted code had called the stub.
     context.Rsp -= 8;
-    *reinterpret_cast<DWORD64*>(context.Rsp) = context.Rip + (fault ? 1 : 0);
+    *reinterpret_cast<DWORD64*>(context.Rsp) = ContinuationAddress(context.Rip, fault);
     context.Rip = (context.Rsp & 15) == 8 ? reinterpret_cast<DWORD64>(&qs_ProcessorErrorStubRsp8)
                                           : reinterpret_cast<DWORD64>(&qs_ProcessorErrorStubRsp0);
     return EXCEPTION_CONTINUE_EXECUTION;

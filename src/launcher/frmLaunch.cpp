@@ -175,6 +175,8 @@ void frmLaunch::mnuPopupAbout_Click() {
         mfModalOpen = true;
         auto about = std::make_unique<frmAbout>();
         about->Load();
+        // The box has no title: a screen reader names it after the entry that opened it.
+        about->ScreenReaderName(about->hwnd(), mnuPopupAbout.Caption());
         about->Initialize(1);
         about->ShowModal(this);
         about->Unload();

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include "errors/CErrHandler.h"
+#include "errors/CrashDump.h"
 #include "errors/Frames.h"
 #include "errors/MExceptionHandler.h"
 #include "language/modLanguage.h"
@@ -25,6 +26,7 @@ void Main() {
         gErrHandler->Destination(Variant(folder + L"BROM\\VULD\\errorlog.txt"));
     });
     ignoring([] { gErrHandler->IncludeExpandedInfo(true); });
+    ignoring([] { CrashDump::Writer(modSupport::AddFinalSlash(App::Path()) + App::EXEName() + L".exe"); });
     QS_START_MARK("error handler ready");
 
     framed(L"modStartup.Main", [] {

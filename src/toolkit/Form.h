@@ -108,6 +108,8 @@ private:
     void SizeButtons();
     // Shows the keyboard's mark on its button, or takes it away.
     void ShowMark(bool shown);
+    // Tells screen readers that the marked button has the focus, while the toolbar has it.
+    void AnnounceMark();
     // A key pressed while the toolbar has the focus; false when it is not the toolbar's.
     bool ToolbarKey(WPARAM key, LPARAM flags);
     // The toolbar's notifications: tips, the hot button, drawing the focus rectangle.
@@ -126,7 +128,7 @@ private:
     RECT twips_{};  // the rectangle in its holder window
     HWND hwnd_ = nullptr;
     unique_hfont font_;
-    unique_himagelist images_;
+    unique_himagelist images_, hotImages_;
     unique_hicon picture_;
     unique_hbitmap bitmap_;
     int mark_ = 0;            // toolbars: the button the keyboard has marked, from 0

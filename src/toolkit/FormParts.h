@@ -32,9 +32,11 @@ int WindowDpi(HWND window);
 inline int ToolbarPictureSize(int dpi) { return dpi >= 168 ? 32 : dpi >= 120 ? 24 : 16; }
 
 // The pictures side by side in one strip of `size` pixels: a list takes the strip in one
-// step, where adding them as icons one by one costs a conversion and a mask each. Under
-// high contrast a picture with a mask is that mask in the button text's colour.
-unique_hbitmap PictureStrip(const std::vector<PictureDesign>& pictures, int size, bool highContrast);
+// step, where adding them as icons one by one costs a conversion and a mask each. In full
+// colour, or, for high contrast, each picture that has a mask as that mask in the system
+// colour `ink` (COLOR_BTNTEXT, COLOR_HIGHLIGHTTEXT).
+constexpr int kFullColour = -1;
+unique_hbitmap PictureStrip(const std::vector<PictureDesign>& pictures, int size, int ink);
 
 }  // namespace detail
 }  // namespace qs::toolkit

@@ -40,7 +40,7 @@ bool HighContrastOn() {
 
 namespace detail {
 
-unique_hbitmap PictureStrip(const std::vector<PictureDesign>& pictures, int size, bool highContrast) {
+unique_hbitmap PictureStrip(const std::vector<PictureDesign>& pictures, int size, int ink) {
     const int count = static_cast<int>(pictures.size());
     BITMAPINFO format{};
     format.bmiHeader = {sizeof(BITMAPINFOHEADER), size * count, -size, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
@@ -52,11 +52,11 @@ unique_hbitmap PictureStrip(const std::vector<PictureDesign>& pictures, int size
     std::vector<DWORD> read(static_cast<size_t>(size) * size);
     unique_hdc dc(::CreateCompatibleDC(nullptr));
     HINSTANCE instance = ::GetModuleHandleW(nullptr);
-    // A mask takes the button text's colour; its coverage stays.
-    COLORREF text = ::GetSysColor(COLOR_BTNTEXT);
-    const DWORD ink = static_cast<DWORD>(GetRValue(text)) << 16 | GetGValue(text) << 8 | GetBValue(text);
+    // A mask takes the ink's colour; its coverage stays.
+    COLORREF colour = ink == kFullColour ? 0 : ::GetSysColor(ink);
+    const DWORD rgb = static_cast<DWORD>(GetRValue(colour)) << 16 | GetGValue(colour) << 8 | GetBValue(colour);
     for (int p = 0; p < count; ++p) {
-        const bool mask = highContrast && pictures[p].highContrastResource;
+        const bool mask = ink != kFullColour && pictures[p].highContrastResource;
         const int id = mask ? pictures[p].highContrastResource : pictures[p].iconResource;
         const DWORD* picture = PlainPixels(instance, id, size);
         if (!picture) {  // a compressed image: read through an icon made of it
@@ -72,7 +72,7 @@ unique_hbitmap PictureStrip(const std::vector<PictureDesign>& pictures, int size
             const DWORD* from = &picture[static_cast<size_t>(size - 1 - y) * size];
             DWORD* to = static_cast<DWORD*>(bits) + (static_cast<size_t>(y) * count + p) * size;
             if (mask)
-                std::transform(from, from + size, to, [ink](DWORD pixel) { return (pixel & 0xFF000000) | ink; });
+                std::transform(from, from + size, to, [rgb](DWORD pixel) { return (pixel & 0xFF000000) | rgb; });
             else
                 std::copy_n(from, size, to);
         }
@@ -109,11 +109,22 @@ void Control::LoadToolbarPictures() {
     int size = detail::ToolbarPictureSize(form_.Dpi());
     if (list) {
         const auto& pictures = list->design_.pictures;
-        unique_hbitmap strip = detail::PictureStrip(pictures, size, HighContrastOn());
-        unique_himagelist images(::ImageList_Create(size, size, ILC_COLOR32, static_cast<int>(pictures.size()), 0));
-        ::ImageList_Add(images.get(), strip.get(), nullptr);
+        auto imageList = [&](int ink) {
+            unique_hbitmap strip = detail::PictureStrip(pictures, size, ink);
+            unique_himagelist images(::ImageList_Create(size, size, ILC_COLOR32, static_cast<int>(pictures.size()), 0));
+            ::ImageList_Add(images.get(), strip.get(), nullptr);
+            return images;
+        };
+        const bool contrast = HighContrastOn();
+        unique_himagelist images = imageList(contrast ? COLOR_BTNTEXT : detail::kFullColour);
+        // Under high contrast the hot button may be filled with the highlight colour, on
+        // which pictures in the text colour vanish: its pictures take the colour the
+        // scheme pairs with the highlight.
+        unique_himagelist hot = contrast ? imageList(COLOR_HIGHLIGHTTEXT) : unique_himagelist();
         ::SendMessageW(hwnd_, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images.get()));
-        images_ = std::move(images);  // the old list goes only once the toolbar has let it go
+        ::SendMessageW(hwnd_, TB_SETHOTIMAGELIST, 0, reinterpret_cast<LPARAM>(hot.get()));
+        images_ = std::move(images);  // the old lists go only once the toolbar has let them go
+        hotImages_ = std::move(hot);
     }
     SizeButtons();
 }
@@ -142,9 +153,13 @@ void Control::ShowMark(bool shown) {
     if (!hwnd_ || Buttons.empty()) return;
     ::SendMessageW(hwnd_, TB_SETHOTITEM, shown ? static_cast<WPARAM>(mark_) : static_cast<WPARAM>(-1), 0);
     ::InvalidateRect(hwnd_, nullptr, TRUE);  // the focus rectangle comes or goes with the focus
-    // A hot button set by message is no focus event of the toolbar's own: screen readers
-    // hear of the marked button from here.
-    if (shown && ::GetFocus() == hwnd_) ::NotifyWinEvent(EVENT_OBJECT_FOCUS, hwnd_, OBJID_CLIENT, mark_ + 1);
+    if (shown) AnnounceMark();
+}
+
+void Control::AnnounceMark() {
+    // A hot button is no focus event of the toolbar's own, whoever moved it: screen
+    // readers hear of the marked button, the one Enter presses, from here.
+    if (::GetFocus() == hwnd_) ::NotifyWinEvent(EVENT_OBJECT_FOCUS, hwnd_, OBJID_CLIENT, mark_ + 1);
 }
 
 bool Control::ToolbarKey(WPARAM key, LPARAM flags) {
@@ -193,8 +208,10 @@ LRESULT Control::ToolbarNotify(NMHDR& header) {
         // The mark follows the pointer and the toolbar's own keys (Ctrl+arrows); its other
         // ideas, such as the first button on taking the focus, are put right at once.
         if ((mouse || (change.dwFlags & (HICF_ARROWKEYS | HICF_ACCELERATOR))) && !(change.dwFlags & HICF_LEAVING) &&
-            Handles(change.idNew))
+            Handles(change.idNew) && change.idNew - id_ - 1 != mark_) {
             mark_ = change.idNew - id_ - 1;
+            AnnounceMark();
+        }
         return 0;
     }
     case NM_CUSTOMDRAW: {

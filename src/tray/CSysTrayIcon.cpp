@@ -71,6 +71,14 @@ bool CSysTrayIcon::Add() {
     return ::Shell_NotifyIconA(NIM_ADD, &record_) != FALSE;
 }
 
+bool CSysTrayIcon::Held() {
+    // A modify succeeds only for an icon the shell holds; it also brings the shell's copy
+    // up to date with the whole record.
+    FitTip(reinterpret_cast<char(&)[64]>(record_.szTip), toolTip_);
+    record_.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    return ::Shell_NotifyIconA(NIM_MODIFY, &record_) != FALSE;
+}
+
 bool CSysTrayIcon::GiveIcon() {
     record_.hIcon = ShellIcon();
     record_.uFlags = NIF_ICON;
@@ -89,8 +97,12 @@ void CSysTrayIcon::ShowIcon() {
         FitTip(reinterpret_cast<char(&)[64]>(record_.szTip), toolTip_);
         wanted_ = true;
         if (!Add()) {
-            // Reported all the same; the icon comes as soon as the shell takes it.
-            KeepOffering();
+            // The shell waits only so long for the notification area: at log-on it may
+            // answer failure and add the icon all the same. An icon it holds is shown;
+            // one it does not hold comes as soon as the shell takes it. Either way the
+            // failed add is reported.
+            if (Held()) shown_ = true;
+            else KeepOffering();
             Raise(errShowIcon, Source(L".CSysTrayIcon"), L"Could not show icon");
         }
         shown_ = true;
@@ -215,10 +227,9 @@ intptr_t CSysTrayIcon::WindowProc(intptr_t, int32_t lngIMsg, intptr_t lngWParam,
             if (shown_) GiveIcon();
             return;
         }
-        // A new taskbar or the retry timer. An add that fails because the icon is still
-        // there is no error; the icon is then given at today's size.
-        if (Add()) shown_ = true;
-        else if (shown_) GiveIcon();
+        // A new taskbar or the retry timer. An add that fails because the icon is there
+        // (still, or taken late) is no error; the icon is then given the whole record.
+        if (Add() || Held()) shown_ = true;
         if (shown_ || (message == WM_TIMER && --retriesLeft_ == 0)) StopOffering();
     });
     return 0;

@@ -73,6 +73,9 @@ private:
     void Send(DWORD operation, UINT flags, int32_t errorNumber, const wchar_t* description);
     // Offers the whole record to the shell; true when it took the icon.
     bool Add();
+    // Whether the shell holds the icon, told by a modify with the whole record (which
+    // brings the shell's copy up to date); true when it does.
+    bool Held();
     // Gives the shell the icon again, at today's size; true when it took it.
     bool GiveIcon();
     // `Icon` at the notification area's small-icon size, kept for the record.

@@ -10,6 +10,7 @@
 #include <shellapi.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdint>
 #include <filesystem>
 #include <functional>
@@ -182,6 +183,13 @@ inline std::filesystem::path ReportFile() {
     return std::filesystem::path(appData) / L"BROM" / L"VULD" / L"errorlog.txt";
 }
 
+// Where the program's crash dumps go: %LOCALAPPDATA%\CrashDumps.
+inline std::filesystem::path DumpFolder() {
+    wchar_t localAppData[MAX_PATH] = L"";
+    ::GetEnvironmentVariableW(L"LOCALAPPDATA", localAppData, MAX_PATH);
+    return std::filesystem::path(localAppData) / L"CrashDumps";
+}
+
 // ---------------------------------------------------------------- the shell's side
 
 // What the shell sends when the user does `mouseMessage` over the tray icon, once the
@@ -192,21 +200,30 @@ inline void TrayCallback(HWND launcher, UINT mouseMessage) {
 }
 
 // A notification area that does not answer yet, as at log-on before the shell is ready:
-// a window of the shell's class, in front of the real one, that refuses every icon. It
-// has a thread of its own, so that it answers while the test waits elsewhere.
+// a window of the shell's class, in front of the real one, that refuses every icon; or,
+// `late`, one that answers an add with failure and hands it to the real one all the same,
+// as the shell does when the notification area answers after the caller gave up waiting.
+// It counts the deletes it is sent. It has a thread of its own, so that it answers while
+// the test waits elsewhere.
 class UnreadyShell {
 public:
-    UnreadyShell() {
+    explicit UnreadyShell(bool late = false) : real_(late ? ::FindWindowW(L"Shell_TrayWnd", nullptr) : nullptr) {
         HANDLE ready = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
         thread_ = std::thread([this, ready] {
             WNDCLASSW wc{};
             wc.lpfnWndProc = [](HWND w, UINT m, WPARAM wp, LPARAM lp) -> LRESULT {
-                return m == WM_COPYDATA ? FALSE : ::DefWindowProcW(w, m, wp, lp);
+                if (m != WM_COPYDATA) return ::DefWindowProcW(w, m, wp, lp);
+                auto* shell = reinterpret_cast<UnreadyShell*>(::GetWindowLongPtrW(w, GWLP_USERDATA));
+                DWORD operation = reinterpret_cast<COPYDATASTRUCT*>(lp)->dwData;
+                shell->deletes_ += operation == NIM_DELETE;
+                LRESULT taken = shell->real_ ? ::SendMessageW(shell->real_, WM_COPYDATA, wp, lp) : FALSE;
+                return operation == NIM_ADD ? FALSE : taken;
             };
             wc.lpszClassName = L"Shell_TrayWnd";
             ::RegisterClassW(&wc);
             HWND window = ::CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, wc.lpszClassName, L"", WS_POPUP, 0, 0, 0, 0,
                                             nullptr, nullptr, nullptr, nullptr);
+            ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
             threadId_ = ::GetCurrentThreadId();
             ::SetEvent(ready);
             MSG msg;
@@ -224,8 +241,11 @@ public:
     }
     UnreadyShell(const UnreadyShell&) = delete;
     UnreadyShell& operator=(const UnreadyShell&) = delete;
+    int Deletes() const { return deletes_; }
 
 private:
+    HWND real_;
+    std::atomic<int> deletes_{0};
     std::thread thread_;
     DWORD threadId_ = 0;
 };

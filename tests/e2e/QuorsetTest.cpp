@@ -166,6 +166,24 @@ TEST_F(EndToEnd, AnIconTheShellCouldNotTakeAtLogOnComesWhenTheShellIsReady) {
     EXPECT_TRUE(WaitFor([&] { return Visible(launcher); })) << "the icon answers";
 }
 
+// The shell may also answer an add with failure and take the icon all the same: the
+// failure is reported, the icon is the program's, and Exit takes it away (the shell
+// would otherwise keep a dead icon until the pointer passed over it).
+TEST_F(EndToEnd, AnIconTheShellTookAfterAnsweringFailureIsTheProgramsAndGoesAtExit) {
+    Quorset quorset;
+    UnreadyShell shell(true);
+    quorset.Start(L"/S", false);
+    HWND box = quorset.MessageBoxWindow();
+    ASSERT_NE(box, nullptr);
+    EXPECT_NE(ReadAndClose(box).find(L"Could not show icon"), std::wstring::npos);
+    HWND launcher = quorset.Launcher();
+    ASSERT_NE(launcher, nullptr);
+    EXPECT_TRUE(TrayIconPresent(launcher));
+    EXPECT_TRUE(quorset.ChooseFromTrayMenu(launcher, {'X'}, [&] { return quorset.Exited(0); }));
+    ASSERT_TRUE(quorset.EndedCleanly());
+    EXPECT_EQ(shell.Deletes(), 1) << "the icon was taken away";
+}
+
 TEST_F(EndToEnd, ToolbarButtonsStartTheProgramsOrSayTheyCannot) {
     // The started programs take the focus; the toolbar stays for the next click.
     StoreSetting(L"AutoHide", "False");
@@ -209,7 +227,7 @@ TEST_F(EndToEnd, TheKeyboardAloneStartsTheProgramsHidesTheWindowAndWorksTheTrayM
     auto started = [&](const wchar_t* program) {
         return WaitFor([&] { return std::filesystem::exists(quorset.folder.Path() / (program + std::wstring(L".started"))); });
     };
-    MovePointer({0, 0});  // the mouse rests far away (over a button, it would mark that one)
+    MovePointer({2, 2});  // the mouse rests far away (over a button, it would mark that one)
     HWND launcher = quorset.StartShown();
     ASSERT_NE(launcher, nullptr);
     HWND toolbar = ::FindWindowExW(launcher, nullptr, TOOLBARCLASSNAMEW, nullptr);
@@ -228,13 +246,14 @@ TEST_F(EndToEnd, TheKeyboardAloneStartsTheProgramsHidesTheWindowAndWorksTheTrayM
                                            ProcessOf(launcher), 0, WINEVENT_OUTOFCONTEXT);
     for (WORD key : {VK_END, VK_LEFT, VK_LEFT}) PressKeys({key});
     EXPECT_TRUE(WaitFor([&] { return mark() == 2 && focused == 3; })) << "mark " << mark() << ", heard " << focused;
-    ::UnhookWinEvent(hook);
     SaveScreenshot(launcher, L"e2e-launcher-keyboard");
-    // The pointer marks the button it moves to; resting there (a window under it coming
-    // or going sends it the same place again) it leaves the mark to the keys.
+    // The pointer marks the button it moves to, which is heard too; resting there (a
+    // window under it coming or going sends it the same place again) it leaves the mark
+    // to the keys.
     POINT fifth = ToolbarButtonAt(launcher, 5);
     MovePointer(fifth);
-    EXPECT_TRUE(WaitFor([&] { return mark() == 4; }));
+    EXPECT_TRUE(WaitFor([&] { return mark() == 4 && focused == 5; })) << "mark " << mark() << ", heard " << focused;
+    ::UnhookWinEvent(hook);
     for (WORD key : {VK_LEFT, VK_LEFT}) PressKeys({key});
     EXPECT_TRUE(WaitFor([&] { return mark() == 2; }));
     MovePointer(fifth);
@@ -312,17 +331,18 @@ TEST_F(EndToEnd, WithoutResourceComponentsFailuresAreReportedAndTheProgramStillE
 }
 
 // A fault on a thread that no frame guards (one started from outside, at address 0) is
-// the platform's to handle, which ends the program: a dump of it is left beside the
-// report, of the five newest the only new one, and none when the report's folder is missing.
-TEST_F(EndToEnd, AFaultNoFrameCanTakeEndsTheProgramAndLeavesADumpBesideTheReport) {
-    std::filesystem::path reports = ReportFile().parent_path();
+// the platform's to handle, which ends the program: another process leaves a dump of it
+// where Windows keeps crash dumps, a folder it makes when missing, of the program's five
+// newest there the only new one.
+TEST_F(EndToEnd, AFaultNoFrameCanTakeEndsTheProgramAndLeavesADump) {
+    std::filesystem::path folder = DumpFolder();
     for (bool folderThere : {false, true}) {
-        std::filesystem::remove_all(reports);
+        std::filesystem::remove_all(folder);
         std::vector<std::wstring> earlier;  // of earlier crashes
         for (int day = 1; folderThere && day <= 5; ++day) {
-            std::filesystem::create_directories(reports);
+            std::filesystem::create_directories(folder);
             earlier.push_back(L"Quorset-2026010" + std::to_wstring(day) + L"-120000-7.dmp");
-            WriteBytes((reports / earlier.back()).wstring(), "an earlier dump");
+            WriteBytes((folder / earlier.back()).wstring(), "an earlier dump");
         }
         Quorset quorset;
         ASSERT_NE(quorset.StartToTray(L"/S"), nullptr);
@@ -331,20 +351,17 @@ TEST_F(EndToEnd, AFaultNoFrameCanTakeEndsTheProgramAndLeavesADumpBesideTheReport
         ASSERT_NE(fault, nullptr) << SystemError();
         ::CloseHandle(fault);
         ASSERT_TRUE(quorset.Exited(30000));
-        if (!folderThere) {
-            EXPECT_FALSE(std::filesystem::exists(reports)) << "no folder made for a dump";
-            continue;
-        }
-        auto dumps = DumpsIn(reports);
-        ASSERT_EQ(dumps.size(), 5u);
-        EXPECT_EQ(std::vector(dumps.begin(), dumps.end() - 1), std::vector(earlier.begin() + 1, earlier.end()));
-        EXPECT_TRUE(dumps[4].ends_with(L"-" + std::to_wstring(::GetProcessId(quorset.Processes().back())) + L".dmp"));
-        auto exception = DumpedException((reports / dumps[4]).wstring());
+        auto dumps = DumpsIn(folder);
+        ASSERT_EQ(dumps.size(), folderThere ? 5u : 1u);
+        EXPECT_EQ(std::vector(dumps.begin(), dumps.end() - 1),
+                  std::vector(earlier.begin() + (folderThere ? 1 : 0), earlier.end()));
+        EXPECT_TRUE(dumps.back().ends_with(L"-" + std::to_wstring(::GetProcessId(quorset.Processes().back())) + L".dmp"));
+        auto exception = DumpedException((folder / dumps.back()).wstring());
         ASSERT_TRUE(exception) << "a minidump whose streams lie inside it";
         EXPECT_EQ(exception->ThreadId, thread);
         EXPECT_EQ(exception->ExceptionRecord.ExceptionCode, static_cast<DWORD>(EXCEPTION_ACCESS_VIOLATION));
     }
-    std::filesystem::remove_all(reports);
+    std::filesystem::remove_all(folder);
 }
 
 // A new taskbar asks for the icons again: one the shell has forgotten comes back.

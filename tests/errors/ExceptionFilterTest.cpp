@@ -5,6 +5,7 @@
 #include <xmmintrin.h>
 
 #include "Support.h"
+#include "errors/CrashDump.h"
 #include "errors/Frames.h"
 #include "errors/MExceptionHandler.h"
 
@@ -31,19 +32,75 @@ __attribute__((noinline)) int Recurse(volatile int* caller) {
     return gZero ? 0 : Recurse(frame) + frame[1];
 }
 
+// A function whose prologue is two one-byte pushes and an allocation that makes each of
+// its frames one page; called with its return address `offset` bytes into a page, it
+// recurses until the stack overflows, and the first write into every new page is the same
+// instruction: its first push (offset 0), its second (8), or a write in its body (16).
+// Its lowest slot holds an address in a function with a frame pointer: the slot that an
+// unwind one push off would take for the caller's return address, as stale stack
+// contents would be. (A zero there would not tell: Wine walks on past it.)
+extern "C" void qs_test_Pushes();
+extern "C" void qs_test_OverflowAt(DWORD64 offset);
+asm(R"(
+    .text
+    .def qs_test_Pushes; .scl 2; .type 32; .endef
+    .seh_proc qs_test_Pushes
+qs_test_Pushes:
+    push %rbp
+    .seh_pushreg %rbp
+    push %rbx
+    .seh_pushreg %rbx
+    sub $4072, %rsp
+    .seh_stackalloc 4072
+    .seh_endprologue
+    lea qs_test_AfterCall(%rip), %rax
+    mov %rax, (%rsp)
+    call qs_test_Pushes
+    nop
+    add $4072, %rsp
+    pop %rbx
+    pop %rbp
+    ret
+    .seh_endproc
+
+    .def qs_test_OverflowAt; .scl 2; .type 32; .endef
+    .seh_proc qs_test_OverflowAt
+qs_test_OverflowAt:
+    push %rbp
+    .seh_pushreg %rbp
+    mov %rsp, %rbp
+    .seh_setframe %rbp, 0
+    .seh_endprologue
+    sub $8192, %rsp
+    and $-4096, %rsp
+    lea 8(%rsp,%rcx), %rsp
+    call qs_test_Pushes
+qs_test_AfterCall:
+    nop
+    mov %rbp, %rsp
+    pop %rbp
+    ret
+    .seh_endproc
+)");
+
 int* volatile gNull = nullptr;
 volatile double gZeroFloat = 0;
 
 class ExceptionFilter : public HandlerTest {
 protected:
+    // The program writes the dumps, into the scratch folder's CrashDumps.
     void SetUp() override {
         HandlerTest::SetUp();
+        ::SetEnvironmentVariableW(L"LOCALAPPDATA", folder.Path().c_str());
+        CrashDump::Writer(App::Path() + L"\\Quorset.exe");
         InstallExceptionFilter();
     }
     void TearDown() override {
         RemoveExceptionFilter();
+        CrashDump::Writer(L"");
         HandlerTest::TearDown();
     }
+    std::filesystem::path dumps = folder.Path() / L"CrashDumps";
 
     // Runs `fault` in a framed procedure and checks the report of error 10000.
     void ExpectReported(const wchar_t* name, auto fault) {
@@ -78,7 +135,29 @@ TEST_F(ExceptionFilter, ProcessorExceptionsInAFramedProcedureAreReported) {
     ExpectReported(L"Access Violation", [] { ReadThrough(&gNull); });
     ExpectReported(L"Stack Overflow", [] { Recurse(&gSink); });
     ExpectReported(L"Stack Overflow", [] { Recurse(&gSink); });
-    EXPECT_TRUE(DumpsIn(folder.Path()).empty()) << "a fault that a frame takes leaves no crash dump";
+    EXPECT_TRUE(DumpsIn(dumps).empty()) << "a fault that a frame takes leaves no crash dump";
+}
+
+// The unwind from the stub starts at the address the filter gives it: in the prologue
+// the faulting instruction itself, so that only the steps that were done are undone; in
+// the body one byte into it, where the C++ unwinder finds the instruction's handlers.
+TEST_F(ExceptionFilter, AnOverflowInAPrologueUndoesOnlyThePushesThatWereDone) {
+    const auto start = reinterpret_cast<DWORD64>(&qs_test_Pushes);
+    // The first push, the second, the allocation, the body (the prologue is 9 bytes).
+    for (auto [at, seen] : {std::pair{0, 0}, {1, 1}, {2, 2}, {9, 10}}) {
+        DWORD64 stack[4]{};
+        EXCEPTION_RECORD record{EXCEPTION_STACK_OVERFLOW};
+        CONTEXT context{};
+        context.Rip = start + at;
+        context.Rsp = reinterpret_cast<DWORD64>(&stack[4]);
+        EXCEPTION_POINTERS pointers{&record, &context};
+        ignoring([&] { EXPECT_EQ(ExceptionHandler(&pointers), EXCEPTION_CONTINUE_EXECUTION); });
+        ErrorDelivered();
+        EXPECT_EQ(stack[3], start + seen) << "a fault at offset " << at;
+    }
+    ExpectReported(L"Stack Overflow", [] { qs_test_OverflowAt(0); });
+    ExpectReported(L"Stack Overflow", [] { qs_test_OverflowAt(8); });
+    ExpectReported(L"Stack Overflow", [] { qs_test_OverflowAt(16); });
 }
 
 TEST_F(ExceptionFilter, TheIgnoreRegimeSkipsAFaultingStatement) {
@@ -124,7 +203,7 @@ TEST_F(ExceptionFilter, ASecondFaultBeforeTheFirstIsDeliveredIsLeftAlone) {
         ReadThrough(&gNull);
     });
     EXPECT_TRUE(leftAlone);
-    EXPECT_EQ(DumpsIn(folder.Path()).size(), 1u) << "the platform would end the process: its crash dump";
+    EXPECT_EQ(DumpsIn(dumps).size(), 1u) << "the platform would end the process: its crash dump";
     ExpectReported(L"Integer Divide By Zero", [] { Divide(1, &gZero); });
 
     // Once the frame has it, a fault while it is being reported is reported in turn.

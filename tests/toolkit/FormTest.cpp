@@ -78,29 +78,34 @@ TEST(Form, APopupMenuLeavesOutHiddenItemsMarksTheDefaultAndRunsTheChoiceBeforeRe
 }
 
 // The system cannot be put in high contrast under Wine (its switch is refused); the
-// pictures the toolbar takes for it are checked as they are made, in a yellow-on-black scheme.
-TEST(Form, UnderHighContrastTheToolbarPicturesHoldOnlyTheSchemesTextColour) {
-    const int text = COLOR_BTNTEXT;
-    const COLORREF yellow = RGB(255, 255, 0), before = ::GetSysColor(text);
-    ASSERT_TRUE(::SetSysColors(1, &text, &yellow));
+// pictures the toolbar takes for it are checked as they are made, in a scheme of yellow
+// button text and cyan text on the highlight (which may fill the hot button).
+TEST(Form, UnderHighContrastTheToolbarPicturesHoldOnlyTheSchemesTextColours) {
+    const int elements[] = {COLOR_BTNTEXT, COLOR_HIGHLIGHTTEXT};
+    const COLORREF scheme[] = {RGB(255, 255, 0), RGB(0, 255, 255)};
+    const COLORREF before[] = {::GetSysColor(elements[0]), ::GetSysColor(elements[1])};
+    ASSERT_TRUE(::SetSysColors(2, elements, scheme));
+    const int inks[] = {detail::kFullColour, COLOR_BTNTEXT, COLOR_HIGHLIGHTTEXT};
+    const DWORD expected[] = {0xFFFF00, 0xFFFF00, 0x00FFFF};
     for (int size : {16, 24, 32}) {
-        size_t shown[2] = {}, foreign[2] = {};  // pixels not transparent, and not yellow: full colour, high contrast
-        for (bool highContrast : {false, true}) {
-            unique_hbitmap strip = detail::PictureStrip(test::DemoDesign().controls[0].pictures, size, highContrast);
+        size_t shown[3] = {}, foreign[3] = {};  // pixels not transparent, and not of the ink
+        for (int i = 0; i < 3; ++i) {
+            unique_hbitmap strip = detail::PictureStrip(test::DemoDesign().controls[0].pictures, size, inks[i]);
             DIBSECTION dib{};
             ASSERT_TRUE(::GetObjectW(strip.get(), sizeof dib, &dib));
             const auto* pixel = static_cast<const DWORD*>(dib.dsBm.bmBits);
             for (const auto* end = pixel + size * size * 5; pixel < end; ++pixel) {
-                shown[highContrast] += (*pixel >> 24) != 0;
-                foreign[highContrast] += (*pixel >> 24) && (*pixel & 0xFFFFFF) != 0xFFFF00;
+                shown[i] += (*pixel >> 24) != 0;
+                foreign[i] += (*pixel >> 24) && (*pixel & 0xFFFFFF) != expected[i];
             }
         }
         EXPECT_GT(foreign[0], 0u) << size;
-        EXPECT_EQ(foreign[1], 0u) << size;
+        EXPECT_EQ(foreign[1] + foreign[2], 0u) << size;
+        EXPECT_EQ(shown[1], shown[2]) << size;
         EXPECT_GT(shown[1], shown[0] / 2) << size << ": the same shapes";
         EXPECT_LT(shown[1], shown[0]) << size << ": with their symbols cut out";
     }
-    ::SetSysColors(1, &text, &before);
+    ::SetSysColors(2, elements, before);
 }
 
 TEST(Form, ADialogCentresOnItsOwnerInsideTheOwnersMonitor) {
