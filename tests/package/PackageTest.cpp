@@ -175,6 +175,35 @@ TEST_F(Package, AnUpgradeOverTheRunningProgramKeepsItsPlaceAndSettingsAndLeavesO
     ::CloseHandle(old);
 }
 
+// Run by hand over the running program, the installer starts it again itself, so its
+// finish page offers no start, which would only start a second copy.
+TEST_F(Package, AnUpgradeByHandOffersNoSecondStart) {
+    HWND launcher = RunningLauncher();
+    ASSERT_NE(launcher, nullptr) << "the program the upgrade started";
+    HANDLE setup = Start(Installer(), L"", false);
+    auto button = [&](const wchar_t* text) {
+        std::vector<HWND> found;
+        WaitFor([&] {
+            HWND wizard = WindowOf(::GetProcessId(setup), L"#32770");
+            return wizard && !(found = WindowsWhere(wizard, [&](HWND w) { return TextOf(w) == text && ::IsWindowEnabled(w); })).empty();
+        }, 30000);
+        return found.empty() ? nullptr : found[0];
+    };
+    HWND install = button(L"&Install");
+    ASSERT_NE(install, nullptr);
+    Click(install);
+    HWND finish = button(L"&Finish"), start = button(L"Start Quorset");
+    ASSERT_TRUE(finish && start);
+    EXPECT_FALSE(::IsWindowVisible(start)) << "offered to start a second copy";
+    Click(finish);
+    DWORD code = ~0u;
+    ASSERT_EQ(::WaitForSingleObject(setup, 30000), WAIT_OBJECT_0);
+    ::GetExitCodeProcess(setup, &code);
+    ::CloseHandle(setup);
+    EXPECT_EQ(code, 0u);
+    EXPECT_NE(RunningWindow(L"QuorsetApplication", ProcessOf(launcher)), nullptr) << "the program runs again";
+}
+
 TEST_F(Package, ASilentUninstallRemovesAllButTheSettings) {
     ASSERT_NE(RunningLauncher(), nullptr) << "the program runs while it is removed";
     fs::path folder = InstallFolder();
