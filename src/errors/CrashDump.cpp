@@ -14,10 +14,6 @@
 #include <dbghelp.h>
 
 #include <cwchar>
-#include <cwctype>
-#include <string>
-#include <vector>
-#include <algorithm>
 
 namespace qs::CrashDump {
 namespace {
@@ -42,83 +38,100 @@ wchar_t* Digits(wchar_t* at, unsigned long long value, int digits = 1) noexcept 
     return at;
 }
 
+// `to` (room for kPathChars) becomes `folder` + `name`; false when it does not fit.
+bool InFolder(wchar_t* to, const wchar_t* folder, const wchar_t* name) noexcept {
+    size_t length = std::wcslen(folder), more = std::wcslen(name);
+    if (length + more >= kPathChars) return false;
+    std::wmemcpy(to, folder, length);
+    std::wmemcpy(to + length, name, more + 1);
+    return true;
+}
+
 // Quorset-20261208-071502-4242.dmp, of the process `pid`.
-std::wstring DumpName(DWORD pid) {
+void DumpName(wchar_t* name, DWORD pid) noexcept {
     SYSTEMTIME now;
     ::GetLocalTime(&now);
-    wchar_t name[64] = L"Quorset-", *at = name + 8;
+    wchar_t* at = std::wmemcpy(name, L"Quorset-", 8) + 8;
     at = Digits(Digits(Digits(at, now.wYear, 4), now.wMonth, 2), now.wDay, 2);
     *at++ = L'-';
     at = Digits(Digits(Digits(at, now.wHour, 2), now.wMinute, 2), now.wSecond, 2);
     *at++ = L'-';
     at = Digits(at, pid);
-    std::wcscpy(at, L".dmp");
-    return name;
+    std::wmemcpy(at, L".dmp", 5);
 }
 
 // The program's dumps are the folder's files named Quorset-<digits and dashes>.dmp.
-bool IsDump(const std::wstring& name) {
-    return name.size() > 12 && name.starts_with(L"Quorset-") && name.ends_with(L".dmp") &&
-           std::all_of(name.begin() + 8, name.end() - 4, [](wchar_t c) { return std::iswdigit(c) || c == L'-'; });
+bool IsDump(const wchar_t* name) noexcept {
+    size_t length = std::wcslen(name);
+    if (length <= 12 || std::wcsncmp(name, L"Quorset-", 8) != 0 || std::wcscmp(name + length - 4, L".dmp") != 0)
+        return false;
+    for (const wchar_t* c = name + 8; c < name + length - 4; ++c)
+        if ((*c < L'0' || *c > L'9') && *c != L'-') return false;
+    return true;
 }
 
-// The names carry the time, so the oldest dumps are the first by name.
-void KeepNewest(const std::wstring& folder) {
-    std::vector<std::wstring> dumps;
-    WIN32_FIND_DATAW found;
-    HANDLE search = ::FindFirstFileW((folder + L"Quorset-*.dmp").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) return;
-    do
-        if (IsDump(found.cFileName)) dumps.emplace_back(found.cFileName);
-    while (::FindNextFileW(search, &found));
-    ::FindClose(search);
-    std::sort(dumps.begin(), dumps.end());
-    for (size_t i = 0; i + kKept < dumps.size(); ++i) ::DeleteFileW((folder + dumps[i]).c_str());
+// The names carry the time, so the oldest dump is the first by name.
+void KeepNewest(const wchar_t* folder) noexcept {
+    wchar_t pattern[kPathChars], oldest[MAX_PATH], path[kPathChars];
+    if (!InFolder(pattern, folder, L"Quorset-*.dmp")) return;
+    for (;;) {
+        WIN32_FIND_DATAW found;
+        HANDLE search = ::FindFirstFileW(pattern, &found);
+        if (search == INVALID_HANDLE_VALUE) return;
+        int count = 0;
+        oldest[0] = 0;
+        do {
+            if (!IsDump(found.cFileName)) continue;
+            ++count;
+            if (!oldest[0] || std::wcscmp(found.cFileName, oldest) < 0) std::wcscpy(oldest, found.cFileName);
+        } while (::FindNextFileW(search, &found));
+        ::FindClose(search);
+        if (count <= kKept || !InFolder(path, folder, oldest) || !::DeleteFileW(path)) return;
+    }
+}
+
+// Reads a decimal number and the blank after it.
+unsigned long long Number(const wchar_t*& at) noexcept {
+    unsigned long long value = 0;
+    while (*at >= L'0' && *at <= L'9') value = value * 10 + static_cast<unsigned>(*at++ - L'0');
+    if (*at == L' ') ++at;
+    return value;
 }
 
 using WriteDumpFunction = BOOL(WINAPI*)(HANDLE, DWORD, HANDLE, MINIDUMP_TYPE, PMINIDUMP_EXCEPTION_INFORMATION,
                                         PMINIDUMP_USER_STREAM_INFORMATION, PMINIDUMP_CALLBACK_INFORMATION);
 
-using SymSetOptionsFunction = DWORD(WINAPI*)(DWORD);
-
-// The system's own dbghelp.dll, never one beside the program. A dump holds no symbols:
-// the library is told to read none of the modules it lists, which some of its versions
-// would otherwise do for every module of the process first.
-WriteDumpFunction DumpWriter() {
+// The system's own dbghelp.dll, never one beside the program.
+WriteDumpFunction DumpWriter() noexcept {
     HMODULE library = ::LoadLibraryExW(L"dbghelp.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
-    if (!library) return nullptr;
-    if (auto options = reinterpret_cast<SymSetOptionsFunction>(reinterpret_cast<void*>(::GetProcAddress(library, "SymSetOptions"))))
-        options(SYMOPT_DEFERRED_LOADS);
-    return reinterpret_cast<WriteDumpFunction>(reinterpret_cast<void*>(::GetProcAddress(library, "MiniDumpWriteDump")));
+    return library ? reinterpret_cast<WriteDumpFunction>(reinterpret_cast<void*>(::GetProcAddress(library, "MiniDumpWriteDump")))
+                   : nullptr;
 }
 
 // Where Windows itself leaves the dumps of crashed programs, with its final backslash;
-// made when it is not there yet.
-std::wstring DumpFolder() {
-    wchar_t folder[kPathChars];
+// made when it is not there yet. False when there is no such folder.
+bool DumpFolder(wchar_t* folder) noexcept {
     DWORD length = ::ExpandEnvironmentStringsW(L"%LOCALAPPDATA%\\CrashDumps\\", folder, kPathChars);
-    if (!length || length > kPathChars || folder[0] == L'%') return {};
+    if (!length || length > kPathChars || folder[0] == L'%') return false;
     ::CreateDirectoryW(folder, nullptr);
-    return folder;
+    return true;
 }
 
-void WriteDump(DWORD pid, DWORD thread, DWORD64 pointers) {
-    std::wstring folder = DumpFolder();
+void WriteDump(DWORD pid, DWORD thread, DWORD64 pointers) noexcept {
+    wchar_t folder[kPathChars], name[64], path[kPathChars];
     WriteDumpFunction write = DumpWriter();
+    DumpName(name, pid);
+    if (!write || !DumpFolder(folder) || !InFolder(path, folder, name)) return;
     HANDLE process = ::OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid);
-    if (folder.empty() || !write || !process) {
-        if (process) ::CloseHandle(process);
-        return;
-    }
-    std::wstring path = folder + DumpName(pid);
-    HANDLE file = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (!process) return;
+    HANDLE file = ::CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file != INVALID_HANDLE_VALUE) {
         // The threads' stacks, the modules and the exception with the faulting thread's
         // context, read from the faulting process's memory.
         MINIDUMP_EXCEPTION_INFORMATION exception{thread, reinterpret_cast<EXCEPTION_POINTERS*>(pointers), TRUE};
         BOOL written = write(process, pid, file, MiniDumpNormal, &exception, nullptr, nullptr);
         ::CloseHandle(file);
-        if (!written) ::DeleteFileW(path.c_str());  // half a dump tells nothing
+        if (!written) ::DeleteFileW(path);  // half a dump tells nothing
         else KeepNewest(folder);
     }
     ::CloseHandle(process);
@@ -165,15 +178,10 @@ void Write(EXCEPTION_POINTERS* information) noexcept {
 bool Served(const wchar_t* arguments) noexcept {
     constexpr size_t kSwitchChars = sizeof kSwitch / sizeof *kSwitch - 1;
     if (!arguments || std::wcsncmp(arguments, kSwitch, kSwitchChars) != 0) return false;
-    wchar_t* at = nullptr;
-    auto pid = static_cast<DWORD>(std::wcstoul(arguments + kSwitchChars, &at, 10));
-    auto thread = static_cast<DWORD>(std::wcstoul(at, &at, 10));
-    DWORD64 pointers = std::wcstoull(at, &at, 10);
-    try {
-        WriteDump(pid, thread, pointers);
-    } catch (...) {
-        // Out of memory: no dump.
-    }
+    const wchar_t* at = arguments + kSwitchChars;
+    auto pid = static_cast<DWORD>(Number(at));
+    auto thread = static_cast<DWORD>(Number(at));
+    WriteDump(pid, thread, Number(at));
     return true;
 }
 
