@@ -20,6 +20,8 @@ ManifestDPIAware true
 
 Name "Quorset"
 OutFile "${OUTFILE}"
+; The installer's header, and so the uninstaller's, carries the release's time.
+!packhdr "${HEADER}" '"${PE_HEADER}" time "${HEADER}"'
 !ifdef SIGN
   ; The uninstaller is signed as it is made, before it is packed into the installer.
   !uninstfinalize '"${SIGN}" "%1"' = 0
