@@ -312,9 +312,9 @@ struct TrayMenuTally {
 // and hiding ('H'), and the system cancelling its modes ('C') or taking its activation
 // ('D'). Under Wine without a window manager the display server's late news that the
 // focus had left the window comes as that cancel, sent to the foreground window by Wine's
-// X11 driver, which closes an open menu. Wine 8 sends no menu, foreground or focus
-// events to another program's event hooks. Recorded while it lives, handled while this
-// thread waits (tests/Wait.h).
+// X11 driver, which closes an open menu. Event hooks from outside (SetWinEventHook) cannot
+// show it: Wine 8 delivers them, but raises no menu, foreground or focus events of its own.
+// Recorded while it lives, handled while this thread waits (tests/Wait.h).
 class MenuWatch {
 public:
     explicit MenuWatch(HWND launcher) {
