@@ -96,6 +96,7 @@ TEST_F(Reliability, ASoakOfEverydayActionsHoldsHandlesWindowsAndMemoryFlat) {
     ASSERT_NE(launcher, nullptr);
     HANDLE process = quorset.Processes().back();
     Holdings first{};
+    ULONGLONG began = ::GetTickCount64();
     TrayMenuTally& tally = TrayMenuTally::Get();
     tally = {};
     for (int cycle = 1; cycle <= cycles; ++cycle) {
@@ -105,7 +106,8 @@ TEST_F(Reliability, ASoakOfEverydayActionsHoldsHandlesWindowsAndMemoryFlat) {
         if (cycle % 50 == 0) std::cout << "[ SOAK     ] cycle " << cycle << ": " << HeldBy(process) << "\n";
     }
     Holdings last = HeldBy(process);
-    std::cout << "tray menu: " << tally.choices << " choices, " << tally.reopened << " opened again\n";
+    std::cout << "[ SOAK     ] " << cycles << " cycles in " << (::GetTickCount64() - began) / 1000 << " s\n"
+              << "tray menu: " << tally.choices << " choices, " << tally.reopened << " opened again\n";
     EXPECT_LE(tally.reopened * 20, tally.choices) << "the menu was opened again for more than 5 % of the choices";
     // Small fixed margins: lazily opened system handles and heap pages; a leak per cycle
     // exceeds them many times over.
