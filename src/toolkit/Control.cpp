@@ -144,7 +144,7 @@ void Control::Value(int value) {
 
 void Control::SetFocus() {
     if (!hwnd_) return;
-    ::SetFocus(hwnd_);
+    if (::GetFocus() != hwnd_) ::SetFocus(hwnd_);  // given again, it would be news again
     if (kind_ == ControlKind::Toolbar) ShowMark(true);
 }
 

@@ -197,8 +197,11 @@ LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     }
     case WM_ACTIVATE:
-        ::DefWindowProcW(hwnd_, message, wParam, lParam);
-        OnActivate(LOWORD(wParam) != WA_INACTIVE);
+        // The focus moves once, as the dialog manager moves it: to the control that had it
+        // or the first of the tab order, and to the window itself (the default) only when
+        // no control takes it. Each move is news to the display server, which under Wine
+        // can reach the program late, while a menu is open, and close it.
+        if (!OnActivate(LOWORD(wParam) != WA_INACTIVE)) ::DefWindowProcW(hwnd_, message, wParam, lParam);
         return 0;
     case WM_SYSCOLORCHANGE:
     case WM_SETTINGCHANGE:

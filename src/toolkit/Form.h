@@ -232,7 +232,7 @@ private:
     bool TryUnload(int reason);
     bool OnCommand(int id);
     LRESULT OnNotify(NMHDR& header);
-    void OnActivate(bool active);
+    bool OnActivate(bool active);  // true when a control took the focus
     void OnDpiChanged(int dpi, const RECT& suggested);
     RECT Pixels(const RECT& twips) const;
     void CreateControls(HWND parent, const std::wstring& container, POINT origin);

@@ -94,7 +94,7 @@ Control* Form::NextTabStop(HWND from, bool backwards) const {
     return stops[backwards ? (i + n - 1) % n : (i + 1) % n];
 }
 
-void Form::OnActivate(bool active) {
+bool Form::OnActivate(bool active) {
     // As dialogs do: the focus leaves with the form and comes back where it was, or to
     // the first control of the tab order.
     if (!active) {
@@ -102,13 +102,14 @@ void Form::OnActivate(bool active) {
         if (focus && ::IsChild(hwnd_, focus)) lastFocus_ = focus;
         for (auto& c : controls_)
             if (c->Kind() == ControlKind::Toolbar) c->ShowMark(false);
-        return;
+        return false;
     }
-    if (::IsIconic(hwnd_)) return;
+    if (::IsIconic(hwnd_)) return false;
     auto last = std::find_if(controls_.begin(), controls_.end(), [&](auto& c) { return c->hwnd() == lastFocus_; });
     Control* target = last != controls_.end() && lastFocus_ && (*last)->TakesFocus() ? last->get() : nullptr;
     if (!target) target = NextTabStop(nullptr, false);
     if (target) target->SetFocus();
+    return target != nullptr;
 }
 
 bool PreTranslate(MSG& msg) {

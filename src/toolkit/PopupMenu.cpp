@@ -32,6 +32,10 @@ void Form::PopupMenu(Control& menu, unsigned flags, Control* defaultItem) {
     // The shell needs the owner in the foreground, or the menu would not close when the
     // user clicks elsewhere; WM_NULL afterwards lets it finish the menu properly.
     ::SetForegroundWindow(hwnd_);
+    // What the system has to tell this thread (under Wine, the display server's news of
+    // focus moves that happened before now) is read before the menu opens, not inside its
+    // loop, where a focus loss long over would close it. On Windows this returns at once.
+    ::MsgWaitForMultipleObjectsEx(0, nullptr, 0, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
     UINT trackFlags = TPM_RETURNCMD | TPM_NONOTIFY | ((flags & vbPopupMenuRightButton) ? TPM_RIGHTBUTTON : 0);
     int chosen = ::TrackPopupMenuEx(popup.get(), trackFlags, at.x, at.y, hwnd_, nullptr);
     ::PostMessageW(hwnd_, WM_NULL, 0, 0);

@@ -36,6 +36,17 @@ inline std::string SystemError(DWORD code = ::GetLastError()) {
     return "system error " + std::to_string(code) + ": " + text;
 }
 
+// Starts `program` in `folder` (the system folder when empty), its error output going to
+// `errors`; the process, with null handles when it could not be started (then a failure).
+inline PROCESS_INFORMATION StartProgram(const std::wstring& program, const std::wstring& arguments,
+                                        const std::wstring& folder = L"", HANDLE errors = nullptr) {
+    PROCESS_INFORMATION process{};
+    DWORD error = 0;
+    if (!outside::Start(program, arguments, folder, errors, process, error))
+        ADD_FAILURE() << "cannot start the program: " << SystemError(error);
+    return process;
+}
+
 // ---------------------------------------------------------------- windows and their texts
 
 using namespace qs::outside;
@@ -52,6 +63,13 @@ inline std::vector<std::wstring> Labels(HWND window) {
     for (HWND label : WindowsWhere(window, [](HWND c) { return ClassOf(c) == L"Static" && !TextOf(c).empty(); }))
         texts.push_back(TextOf(label));
     return texts;
+}
+
+// The first top-level window for which `match` holds, once there; none when none came.
+inline HWND WindowWhere(const std::function<bool(HWND)>& match, int milliseconds = 10000) {
+    std::vector<HWND> found;
+    WaitFor([&] { return !(found = WindowsWhere(nullptr, match)).empty(); }, milliseconds);
+    return found.empty() ? nullptr : found[0];
 }
 
 // The text of an open message box (its longest label), which is then closed with OK.
@@ -298,6 +316,77 @@ inline POINT CloseBoxAt(HWND window) {
     return POINT{r.right - 8, r.top + 8};
 }
 
+// ---------------------------------------------------------------- the tray menu's account
+
+// How often the tray menu driver had to open the menu again, over the test program's run.
+struct TrayMenuTally {
+    int choices = 0, reopened = 0, inARow = 0;
+    static TrayMenuTally& Get() {
+        static TrayMenuTally tally;
+        return tally;
+    }
+};
+
+// What the program's window thread is sent while a tray menu is open, seen from inside it
+// by a hook (e2e/MessageWatch.cpp, loaded into it by the system): the menu showing ('S')
+// and hiding ('H'), and the system cancelling its modes ('C') or taking its activation
+// ('D'). Under Wine without a window manager the display server's late news that the
+// focus had left the window comes as that cancel, sent to the foreground window by Wine's
+// X11 driver, which closes an open menu. Event hooks from outside (SetWinEventHook) cannot
+// show it: Wine 8 delivers them, but raises no menu, foreground or focus events of its own.
+// Recorded while it lives, handled while this thread waits (tests/Wait.h).
+class MenuWatch {
+public:
+    explicit MenuWatch(HWND launcher) {
+        static const ATOM windowClass = [] {
+            WNDCLASSW wc{};
+            wc.lpfnWndProc = [](HWND w, UINT m, WPARAM wp, LPARAM lp) -> LRESULT {
+                if (m == WM_APP) Seen().push_back(static_cast<char>(lp));
+                return ::DefWindowProcW(w, m, wp, lp);
+            };
+            wc.lpszClassName = L"QuorsetMessageWatch";
+            return ::RegisterClassW(&wc);
+        }();
+        window_ = ::CreateWindowExW(0, MAKEINTATOM(windowClass), L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
+        HMODULE watch = ::LoadLibraryW((App::Path() + L"\\message_watch.dll").c_str());
+        auto hook = reinterpret_cast<HOOKPROC>(reinterpret_cast<void*>(::GetProcAddress(watch, "QuorsetMessageWatch")));
+        hook_ = hook ? ::SetWindowsHookExW(WH_CALLWNDPROC, hook, watch, ::GetWindowThreadProcessId(launcher, nullptr)) : nullptr;
+        if (!hook_) ADD_FAILURE() << "no watch on the program's messages: " << SystemError();
+    }
+    ~MenuWatch() {
+        ::UnhookWindowsHookEx(hook_);
+        ::DestroyWindow(window_);
+    }
+    MenuWatch(const MenuWatch&) = delete;
+    MenuWatch& operator=(const MenuWatch&) = delete;
+
+    void Clear() { DrainMessages(), Seen().clear(); }
+    // Once the menu has hidden (the program's thread has then run the hook).
+    bool MenuHidden() {
+        return WaitFor([&] { return Seen().find('H') != std::string::npos; }, 3000);
+    }
+    // The system cancelled the program's modes or took its activation while the menu showed.
+    bool ClosedFromOutside() const {
+        size_t shown = Seen().find('S'), hidden = Seen().find('H', shown);
+        return shown != std::string::npos && hidden != std::string::npos &&
+               Seen().substr(shown, hidden - shown).find_first_of("CD") != std::string::npos;
+    }
+    std::string Text() const {
+        std::string text;
+        for (char e : Seen())
+            text += std::string(text.empty() ? "" : " ") + (e == 'S' ? "menu-shown" : e == 'H' ? "menu-hidden" : e == 'C' ? "cancel-mode" : "deactivated");
+        return text.empty() ? "none" : text;
+    }
+
+private:
+    static std::string& Seen() {
+        static std::string seen;
+        return seen;
+    }
+    HWND window_ = nullptr;
+    HHOOK hook_ = nullptr;
+};
+
 // ---------------------------------------------------------------- the program
 
 // The resource components built, as the program folder ships them.
@@ -340,14 +429,10 @@ public:
         std::wstring errors = folder.File(L"stderr-" + std::to_wstring(processes.size()) + L".txt");
         HANDLE errorFile = ::CreateFileW(errors.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
                                          CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-        PROCESS_INFORMATION process{};
-        DWORD error = ::GetLastError();
-        bool ok = errorFile != INVALID_HANDLE_VALUE && outside::Start(program, arguments, L"", errorFile, process, error);
+        if (errorFile == INVALID_HANDLE_VALUE) return ADD_FAILURE() << "no error output: " << SystemError(), nullptr;
+        PROCESS_INFORMATION process = StartProgram(program, arguments, L"", errorFile);
         ::CloseHandle(errorFile);
-        if (!ok) {
-            ADD_FAILURE() << "cannot start the program: " << SystemError(error);
-            return nullptr;
-        }
+        if (!process.hProcess) return nullptr;
         processes.push_back(process);
         errorFiles.push_back(errors);
         if (waitUntilIdle) ::WaitForInputIdle(process.hProcess, 10000);
@@ -381,10 +466,7 @@ public:
     HWND Find(const std::function<bool(HWND)>& match, int milliseconds = 10000) const {
         if (processes.empty()) return ADD_FAILURE() << "no program was started", nullptr;
         DWORD pid = processes.back().dwProcessId;
-        std::vector<HWND> found;
-        WaitFor([&] { return !(found = WindowsWhere(nullptr, [&](HWND w) { return ProcessOf(w) == pid && match(w); })).empty(); },
-                milliseconds);
-        return found.empty() ? nullptr : found[0];
+        return WindowWhere([&](HWND w) { return ProcessOf(w) == pid && match(w); }, milliseconds);
     }
     // A window of the given class (a pop-up menu only while it shows).
     HWND Window(const std::wstring& windowClass, int milliseconds = 10000) const {
@@ -393,6 +475,17 @@ public:
     }
     HWND Launcher() const { return Window(L"QuorsetForm"); }
     HWND MessageBoxWindow(int milliseconds = 10000) const { return Window(L"#32770", milliseconds); }
+    // The text of the next message box, which is then closed; empty when none comes.
+    std::wstring ReadBox(int milliseconds = 10000) const {
+        HWND box = MessageBoxWindow(milliseconds);
+        return box ? ReadAndClose(box) : L"";
+    }
+    // The texts of every message box shown from now until none follows.
+    std::vector<std::wstring> ReadBoxes() const {
+        std::vector<std::wstring> texts;
+        while (HWND box = MessageBoxWindow(2000)) texts.push_back(ReadAndClose(box));
+        return texts;
+    }
     HWND OpenMenu(int milliseconds = 5000) const { return Window(L"#32768", milliseconds); }
     // A visible form of the program other than the toolbar window: an open dialog.
     HWND Dialog(HWND launcher) const {
@@ -449,28 +542,47 @@ public:
     // Opens the tray menu as the shell does for a right click on the icon and for Enter,
     // Space or the menu key on it (Win+B, then the arrow keys): the right button's press
     // and release. Then presses `keys` in the menu: an item's access key ('S', 'H', 'X'),
-    // or arrows and Enter. Under Wine the menu can close before the key reaches it, even before it is seen
-    // (the display server's late news that the focus had moved); a person then opens it
-    // again, and so does this, up to three times, saying so. True once the keys have
-    // reached the open menu, the menu has closed and what the choice does (`took`) is seen.
+    // or arrows and Enter. True once the keys have reached the open menu, the menu has
+    // closed and what the choice does (`took`) is seen. Under Wine the display server's
+    // late news that the focus had moved can close the menu before the keys reach it; a
+    // person then opens it again, and so does this, once, but only when the program's own
+    // thread shows that news (MenuWatch): the system cancelled its modes or took its
+    // activation while the menu showed. A menu that closed without it, or a choice that
+    // did not take, fails with what was seen. Every opening again is counted and printed.
     bool ChooseFromTrayMenu(HWND launcher, std::initializer_list<WORD> keys, const std::function<bool()>& took,
                             const wchar_t* screenshot = nullptr) const {
-        for (int attempt = 1; attempt <= 3; ++attempt) {
+        auto& tally = TrayMenuTally::Get();
+        ++tally.choices;
+        MenuWatch events(launcher);
+        for (int opening = 1;; ++opening) {
+            events.Clear();
             TrayCallback(launcher, WM_RBUTTONDOWN);
             ::PostMessageW(launcher, WM_MOUSEMOVE, 0, MAKELPARAM(WM_RBUTTONUP, 0));
-            if (HWND menu = OpenMenu()) {
+            HWND menu = OpenMenu();
+            if (menu) {
                 Settle(menu);  // the program has read what the display server had to say
-                if (screenshot && attempt == 1) SaveScreenshot(::GetDesktopWindow(), screenshot);
-                if (::IsWindowVisible(menu) &&
-                    std::all_of(keys.begin(), keys.end(), [&](WORD key) { return ::PostMessageW(menu, WM_KEYDOWN, key, 0); })) {
-                    if (!WaitFor([&] { return !::IsWindowVisible(menu); }, 5000))
-                        return ADD_FAILURE() << "the menu stayed open after its keys", false;
-                    if (WaitFor(took, 3000)) return true;
+                if (screenshot && opening == 1) SaveScreenshot(::GetDesktopWindow(), screenshot);
+                if (::IsWindowVisible(menu))
+                    for (WORD key : keys) ::PostMessageW(menu, WM_KEYDOWN, key, 0);
+                if (!WaitFor([&] { return !::IsWindowVisible(menu); }, 5000))
+                    return ADD_FAILURE() << "the menu stayed open after its keys", false;
+                if (WaitFor(took, 3000)) {
+                    tally.inARow = 0;
+                    return true;
                 }
             }
-            std::cout << "[ NOTE     ] the tray menu closed before the choice took; opened again\n";
+            events.MenuHidden();
+            if (!events.ClosedFromOutside())
+                return ADD_FAILURE() << (menu ? "the choice did not take" : "no tray menu opened")
+                                     << " and nothing outside the program closed the menu; events: " << events.Text()
+                                     << "; " << Screen(),
+                       false;
+            ++tally.reopened;
+            std::cout << "[ NOTE     ] the system closed the tray menu (" << events.Text() << "); opened again ("
+                      << tally.reopened << " of " << tally.choices << " choices)\n";
+            if (++tally.inARow == 2)
+                return ADD_FAILURE() << "the tray menu was closed twice in a row; " << Screen(), false;
         }
-        return ADD_FAILURE() << "no tray menu stayed open for the choice in three tries; " << Screen(), false;
     }
 
     ScratchFolder folder;

@@ -43,11 +43,18 @@ TEST_F(LogError, TheReportIsTheLastErrorsInTheAnsiCodePageWithTheProgramsFacts) 
     EXPECT_TRUE(ReadBytes(report).ends_with("---------------\r\n01  modTest.Short\r\n\r\n"));
 }
 
-// Held open or in a folder's place, the report is met end to end (tests/reliability).
-TEST_F(LogError, AReportInAMissingFolderIsAbandonedButTheMessageShows) {
+// A report that cannot be written (its folder missing, or its file held open without
+// sharing by another program) is abandoned; the message still shows and an earlier
+// report stays as it was.
+TEST_F(LogError, AReportThatCannotBeWrittenIsAbandonedButTheMessageShows) {
+    test::WriteBytes(report, "an earlier report");
+    HANDLE held = ::CreateFileW(report.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    framed(L"modTest.Held", [] { RaiseRuntime(errOverflow); });
+    ::CloseHandle(held);
+    EXPECT_EQ(ReadBytes(report), "an earlier report");
     gErrHandler->Destination(Variant(folder.File(L"BROM\\VULD\\errorlog.txt")));
     framed(L"modTest.Unwritable", [] { RaiseRuntime(errOverflow); });
-    EXPECT_EQ(notices.boxes.size(), 1u);
+    EXPECT_EQ(notices.boxes.size(), 2u);
     EXPECT_FALSE(std::filesystem::exists(folder.File(L"BROM"))) << "the handler never creates the folder";
 }
 

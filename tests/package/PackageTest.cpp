@@ -51,12 +51,9 @@ fs::path Installer() {
 // Starts a program in its own folder, as a double click on it does (in the system folder
 // when told); the process, or none.
 HANDLE Start(const fs::path& program, const std::wstring& arguments = L"", bool inItsFolder = true) {
-    PROCESS_INFORMATION process{};
-    DWORD error = 0;
-    if (!outside::Start(program.wstring(), arguments, inItsFolder ? program.parent_path().wstring() : L"", nullptr,
-                        process, error))
-        return ADD_FAILURE() << "cannot start " << program.string() << ": " << SystemError(error), nullptr;
-    ::CloseHandle(process.hThread);
+    PROCESS_INFORMATION process =
+        StartProgram(program.wstring(), arguments, inItsFolder ? program.parent_path().wstring() : L"");
+    if (process.hThread) ::CloseHandle(process.hThread);
     return process.hProcess;
 }
 
@@ -73,14 +70,10 @@ DWORD RunAndWait(const fs::path& program, const std::wstring& arguments) {
 // A running Quorset's toolbar window or its hidden application window, whoever started
 // it, except the one of the process `other`.
 HWND RunningWindow(const wchar_t* windowClass, DWORD other = 0, int milliseconds = 15000) {
-    std::vector<HWND> found;
-    WaitFor([&] {
-        return !(found = WindowsWhere(nullptr, [&](HWND w) {
-                     return ClassOf(w) == windowClass && ProcessOf(w) != other &&
-                            (windowClass != std::wstring(L"QuorsetForm") || TextOf(w) == L"Quorset");
-                 })).empty();
+    return WindowWhere([&](HWND w) {
+        return ClassOf(w) == windowClass && ProcessOf(w) != other &&
+               (windowClass != std::wstring(L"QuorsetForm") || TextOf(w) == L"Quorset");
     }, milliseconds);
-    return found.empty() ? nullptr : found[0];
 }
 HWND RunningLauncher(DWORD other = 0) { return RunningWindow(L"QuorsetForm", other); }
 
@@ -270,8 +263,8 @@ TEST(Portable, UnpackedAnywhereItRunsInTheUsersLanguageWithNothingRegistered) {
     ASSERT_TRUE(WaitFor([&] { return ::GetForegroundWindow() == launcher; }));
     Settle(launcher);
     PressToolbarButton(launcher, 1);  // the main application is not in the folder
-    HWND box = nullptr;
-    ASSERT_TRUE(WaitFor([&] { return (box = ::FindWindowW(L"#32770", nullptr)) != nullptr; }));
+    HWND box = WindowWhere([](HWND w) { return ClassOf(w) == L"#32770"; });
+    ASSERT_NE(box, nullptr);
     EXPECT_EQ(ReadAndClose(box).rfind(L"Das Programm konnte nicht gestartet werden.", 0), 0u);
     EXPECT_FALSE(ReadBack(L"Software\\Classes\\Vuld1031.Resources", L"").exists) << "nothing registered";
     outside::EndAsTheTaskManagerDoes(::GetProcessId(process));

@@ -5,7 +5,6 @@
 #include "Support.h"
 #include "settings/CAppSettings.h"
 #include "settings/RegistryHelpers.h"
-#include "base/modSupport.h"
 
 using namespace qs;
 using namespace qs::test;
@@ -18,8 +17,8 @@ protected:
 };
 
 TEST_F(AppSettings, StoredTextsConvertTheClassicWayAndNothingStoredMeansTrue) {
-    for (auto [text, expected] : {std::pair{"false", false}, {"FALSE", false}, {"0", false}, {"-1", true}, {"1", true},
-                                  {"True", true}, {nullptr, true}}) {
+    // How each text reads is the text conversions' table.
+    for (auto [text, expected] : {std::pair{"false", false}, {"-1", true}, {nullptr, true}}) {
         ClearProgramKeys();
         if (text) StoreSetting(L"AutoHide", text), StoreSetting(L"AutoRun", text);
         CAppSettings settings;
@@ -52,10 +51,7 @@ TEST_F(AppSettings, TheRunEntryFollowsAtOnceAndBothSettingsAtDestructionAfterAny
     {
         CAppSettings settings;
         settings.AutoRun(true);
-        std::wstring expected = modSupport::AppPath() + L"test_settings /S";
-        Stored run = ReadBack(kRunKey, L"Quorset");
-        EXPECT_EQ(run.type, DWORD{REG_SZ});
-        EXPECT_EQ(run.bytes, std::string(expected.begin(), expected.end()) + '\0') << "unquoted, with /S";
+        EXPECT_TRUE(ReadBack(kRunKey, L"Quorset").exists) << "at once (its text: tests/e2e)";
         settings.AutoRun(false);
         EXPECT_FALSE(ReadBack(kRunKey, L"Quorset").exists);
         settings.AutoRun(false);  // no entry: nothing happens, nothing is shown

@@ -49,8 +49,11 @@ TEST_F(FormPos, EveryStoredTextRestoresWhatItSaysOrNothing) {
     } rows[] = {
         {"L=1500;T=1200;W=4800;H=2700;S=0;", true, true, {1500, 1200, 4800, 2700}, L""},
         {"L=" + std::to_string(right) + ";T=-300;W=4800;H=2700;S=0;", true, true, {right - 4800, 0, 4800, 2700}, L""},
-        {"L=600;T=" + std::to_string(bottom + 15) + ";W=4800;H=2700;S=0;", true, true, {600, bottom - 2700, 4800, 2700}, L""},
+        {"L=600;T=" + std::to_string(bottom) + ";W=4800;H=2700;S=0;", true, true, {600, bottom - 2700, 4800, 2700}, L""},
         {"L=600;T=-300;W=4800;H=2700;S=0;", false, true, {600, -300, 4800, 2700}, L""},
+        // Partly off the screen, its corner on it: left as it is.
+        {"L=" + std::to_string(right - 1500) + ";T=" + std::to_string(bottom - 1500) + ";W=4800;H=2700;S=0;", true, true,
+         {right - 1500, bottom - 1500, 4800, 2700}, L""},
         {"", true, false, {900, 900, 4800, 2700}, L""},
         {"L=1e30;T=0;W=4800;H=2700;S=0;", true, false, {900, 900, 4800, 2700}, L"Error: 6. Overflow"},
     };

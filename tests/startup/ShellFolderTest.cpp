@@ -16,10 +16,4 @@ TEST(ShellFolder, AShellFailureGivesEmptyTextWithoutAMessage) {
     EXPECT_TRUE(notices.boxes.empty());
 }
 
-TEST(ShellFolder, TrimNullKeepsWhatStandsBeforeTheFirstZero) {
-    EXPECT_EQ(modShellFileDisk::TrimNull(std::wstring(L"C:\\Data\0   \0x", 13)), L"C:\\Data");
-    EXPECT_EQ(modShellFileDisk::TrimNull(L"no zero"), L"no zero");
-    EXPECT_EQ(modShellFileDisk::TrimNull(std::wstring(L"\0abc", 4)), L"");
-}
-
 }  // namespace

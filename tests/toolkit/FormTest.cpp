@@ -50,10 +50,12 @@ TEST(Form, ControlsStandInsideTheirContainersAndTabStripsRaiseTheirClick) {
 // The open menu, read from inside its own loop; then Down, Down, Enter.
 std::vector<std::wstring> gMenuItems;
 int gMenuDefault = -1;
+HWND gInFront = nullptr;  // the foreground window while the menu is open
 void CALLBACK ReadAndChoose(HWND window, UINT, UINT_PTR id, DWORD) {
     HWND menuWindow = ::FindWindowW(L"#32768", nullptr);
     if (!menuWindow) return;
     ::KillTimer(window, id);
+    gInFront = ::GetForegroundWindow();
     HMENU menu = reinterpret_cast<HMENU>(::SendMessageW(menuWindow, MN_GETHMENU, 0, 0));
     for (int i = 0; i < ::GetMenuItemCount(menu); ++i) {
         wchar_t text[128] = L"-";
@@ -64,14 +66,22 @@ void CALLBACK ReadAndChoose(HWND window, UINT, UINT_PTR id, DWORD) {
     for (WPARAM key : {VK_DOWN, VK_DOWN, VK_RETURN}) ::PostMessageW(menuWindow, WM_KEYDOWN, key, 0);
 }
 
+// The shell's rules for a notification icon's menu: its owner is brought to the front
+// (another window was there), and a message posted to it after the menu has closed.
 TEST(Form, APopupMenuLeavesOutHiddenItemsMarksTheDefaultAndRunsTheChoiceBeforeReturning) {
-    Form form(test::DemoDesign());
+    Form form(test::DemoDesign()), other(test::DemoDesign());
     form.Show();
+    other.Show();
     test::DrainMessages();
+    ASSERT_EQ(::GetForegroundWindow(), other.hwnd());
     std::string chosen;
     form(L"mnuPopupHideToolbar").Click = [&] { chosen += "hide"; };
     ::SetTimer(form.hwnd(), 1, 50, &ReadAndChoose);
     form.PopupMenu(form(L"mnuPopup"), vbPopupMenuRightButton, &form(L"mnuPopupShowToolbar"));
+    EXPECT_EQ(gInFront, form.hwnd()) << "the owner is in front while its menu is open";
+    bool nullPosted = false;
+    for (MSG m; ::PeekMessageW(&m, form.hwnd(), 0, 0, PM_REMOVE | PM_QS_POSTMESSAGE);) nullPosted |= m.message == WM_NULL;
+    EXPECT_TRUE(nullPosted) << "a message follows the menu, so that it closes properly";
     EXPECT_EQ(chosen, "hide") << "the command ran before PopupMenu returned";
     EXPECT_EQ(gMenuItems, (std::vector<std::wstring>{L"1401 Show Toolbar", L"1402 Hide Toolbar", L"-", L"1403 Exit Quorset"}));
     EXPECT_EQ(gMenuDefault, 0) << "Show Toolbar is the default, shown in bold";

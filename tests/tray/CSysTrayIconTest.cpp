@@ -5,6 +5,7 @@
 #include "Support.h"
 #include "base/Error.h"
 #include "toolkit/DemoForm.h"
+#include "toolkit/Screen.h"
 #include "tray/CSysTrayIcon.h"
 
 using namespace qs;
@@ -36,3 +37,16 @@ TEST(SysTrayIcon, ShowingWithoutOwnerOrIconIsAnErrorAndHidingUnshownDoesNothing)
 }
 
 }  // namespace
+
+// The notification's x coordinate, in the owner's unit, is the mouse message: converted
+// back to pixels and rounded to the nearest, halves to even.
+TEST(SysTrayIcon, TheMouseMessageIsTheCoordinateInPixelsRoundedHalfToEven) {
+    toolkit::Form form(test::DemoDesign());
+    form.Load();
+    CSysTrayIcon tray;
+    tray.Init(&form);  // no menu: every message is only reported
+    std::vector<int32_t> reported;
+    tray.IconEvent.Subscribe([&](int32_t message) { reported.push_back(message); });
+    for (float pixels : {515.7f, 516.5f}) form.MouseMove.Raise(0, 0, form.ScaleX(pixels, toolkit::vbPixels, form.ScaleMode), 0.f);
+    EXPECT_EQ(reported, (std::vector<int32_t>{516, 516}));
+}
