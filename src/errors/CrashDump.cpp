@@ -22,6 +22,7 @@ constexpr int kKept = 5;
 constexpr size_t kPathChars = 1024;
 constexpr DWORD kWriteTimeout = 30000;
 constexpr wchar_t kSwitch[] = L"/CrashDump ";
+constexpr size_t kSwitchChars = sizeof kSwitch / sizeof *kSwitch - 1;
 
 wchar_t gCommand[kPathChars];  // "<writer>" /CrashDump ; empty: no dumps
 size_t gCommandLength = 0;
@@ -140,7 +141,6 @@ void WriteDump(DWORD pid, DWORD thread, DWORD64 pointers) noexcept {
 }  // namespace
 
 void Writer(std::wstring_view executable) noexcept {
-    constexpr size_t kSwitchChars = sizeof kSwitch / sizeof *kSwitch - 1;
     gCommandLength = 0;
     // Room for the quotes, the switch, three numbers and the terminator.
     if (executable.empty() || executable.size() + kSwitchChars + 64 > kPathChars) return;
@@ -176,7 +176,6 @@ void Write(EXCEPTION_POINTERS* information) noexcept {
 }
 
 bool Served(const wchar_t* arguments) noexcept {
-    constexpr size_t kSwitchChars = sizeof kSwitch / sizeof *kSwitch - 1;
     if (!arguments || std::wcsncmp(arguments, kSwitch, kSwitchChars) != 0) return false;
     const wchar_t* at = arguments + kSwitchChars;
     auto pid = static_cast<DWORD>(Number(at));

@@ -65,18 +65,11 @@ HICON CSysTrayIcon::ShellIcon() {
     return shellIcon_ ? shellIcon_.get() : icon_;
 }
 
-bool CSysTrayIcon::Add() {
+bool CSysTrayIcon::Offer(DWORD operation) {
     record_.hIcon = ShellIcon();
-    record_.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
-    return ::Shell_NotifyIconA(NIM_ADD, &record_) != FALSE;
-}
-
-bool CSysTrayIcon::Held() {
-    // A modify succeeds only for an icon the shell holds; it also brings the shell's copy
-    // up to date with the whole record.
     FitTip(reinterpret_cast<char(&)[64]>(record_.szTip), toolTip_);
     record_.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
-    return ::Shell_NotifyIconA(NIM_MODIFY, &record_) != FALSE;
+    return ::Shell_NotifyIconA(operation, &record_) != FALSE;
 }
 
 bool CSysTrayIcon::GiveIcon() {
@@ -94,14 +87,13 @@ void CSysTrayIcon::ShowIcon() {
         record_.hWnd = owner_->hwnd();
         record_.uID = 0;
         record_.uCallbackMessage = WM_MOUSEMOVE;
-        FitTip(reinterpret_cast<char(&)[64]>(record_.szTip), toolTip_);
         wanted_ = true;
-        if (!Add()) {
+        if (!Offer(NIM_ADD)) {
             // The shell waits only so long for the notification area: at log-on it may
             // answer failure and add the icon all the same. An icon it holds is shown;
             // one it does not hold comes as soon as the shell takes it. Either way the
             // failed add is reported.
-            if (Held()) shown_ = true;
+            if (Offer(NIM_MODIFY)) shown_ = true;
             else KeepOffering();
             Raise(errShowIcon, Source(L".CSysTrayIcon"), L"Could not show icon");
         }
@@ -229,7 +221,7 @@ intptr_t CSysTrayIcon::WindowProc(intptr_t, int32_t lngIMsg, intptr_t lngWParam,
         }
         // A new taskbar or the retry timer. An add that fails because the icon is there
         // (still, or taken late) is no error; the icon is then given the whole record.
-        if (Add() || Held()) shown_ = true;
+        if (Offer(NIM_ADD) || Offer(NIM_MODIFY)) shown_ = true;
         if (shown_ || (message == WM_TIMER && --retriesLeft_ == 0)) StopOffering();
     });
     return 0;

@@ -71,11 +71,11 @@ private:
     // rather than the shell's notification dressed as one.
     bool IsPointerMove(POINT client) const;
     void Send(DWORD operation, UINT flags, int32_t errorNumber, const wchar_t* description);
-    // Offers the whole record to the shell; true when it took the icon.
-    bool Add();
-    // Whether the shell holds the icon, told by a modify with the whole record (which
-    // brings the shell's copy up to date); true when it does.
-    bool Held();
+    // Sends the whole record, with `Icon` at today's size and the tip fitted: NIM_ADD
+    // offers the icon; NIM_MODIFY, which succeeds only for an icon the shell holds, tells
+    // whether it took one it answered failure for, and brings its copy up to date. True
+    // when the shell took the call.
+    bool Offer(DWORD operation);
     // Gives the shell the icon again, at today's size; true when it took it.
     bool GiveIcon();
     // `Icon` at the notification area's small-icon size, kept for the record.
