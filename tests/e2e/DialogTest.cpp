@@ -18,8 +18,6 @@ using namespace qs::test;
 
 namespace {
 
-constexpr WPARAM kAbout = Quorset::kAbout, kConfigure = Quorset::kConfigure;
-
 class Dialogs : public WithoutProgramKeys {
 protected:
     void SetUp() override {
@@ -34,8 +32,7 @@ protected:
     // After a dialog has gone: the toolbar window is in front again.
     ::testing::AssertionResult LauncherInFront() {
         if (WaitFor([&] { return ::GetForegroundWindow() == launcher; }, 5000)) return ::testing::AssertionSuccess();
-        std::wstring name = ClassOf(::GetForegroundWindow());
-        return ::testing::AssertionFailure() << "in front: a window of class " << std::string(name.begin(), name.end());
+        return ::testing::AssertionFailure() << Screen();
     }
     // The user clicks another program's window (which stays open: closing it would send
     // the focus on to some window); whether the toolbar then hides. When it should not,

@@ -104,13 +104,6 @@ inline void SendInputs(std::vector<INPUT> inputs) {
     if (sent != inputs.size()) ADD_FAILURE() << "SendInput: " << SystemError();
 }
 
-inline INPUT Mouse(DWORD flags, LONG dx = 0, LONG dy = 0) {
-    INPUT input{};
-    input.type = INPUT_MOUSE;
-    input.mi = {dx, dy, 0, flags, 0, 0};
-    return input;
-}
-
 // The pointer moved to a point of the screen, with the buttons of `flags` pressed or
 // released there: every event carries its place, so that none lands where the pointer
 // was before.
@@ -118,7 +111,9 @@ inline INPUT PointerAt(POINT at, DWORD flags = 0) {
     auto scale = [](LONG v, int metric) {
         return static_cast<LONG>((v * 65535 + ::GetSystemMetrics(metric) / 2) / (::GetSystemMetrics(metric) - 1));
     };
-    return Mouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | flags, scale(at.x, SM_CXSCREEN), scale(at.y, SM_CYSCREEN));
+    INPUT input{INPUT_MOUSE};
+    input.mi = {scale(at.x, SM_CXSCREEN), scale(at.y, SM_CYSCREEN), 0, MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | flags};
+    return input;
 }
 inline void MovePointer(POINT at) { SendInputs({PointerAt(at)}); }
 
@@ -164,20 +159,14 @@ inline HWND FocusedWindow() {
     return ::GetGUIThreadInfo(0, &info) ? info.hwndFocus : nullptr;
 }
 
-// A plain window of the test itself, shown: "another program" to switch to. Its own
-// class, not a static control, which would let clicks through to what lies below.
+// A plain window of the test itself, shown: "another program" to switch to. A static
+// control that takes clicks itself (SS_NOTIFY) instead of letting them through to what
+// lies below.
 class OtherProgram {
 public:
     OtherProgram() {
-        static const ATOM windowClass = [] {
-            WNDCLASSW wc{};
-            wc.lpfnWndProc = ::DefWindowProcW;
-            wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-            wc.lpszClassName = L"QuorsetTestOtherProgram";
-            return ::RegisterClassW(&wc);
-        }();
-        window_ = ::CreateWindowExW(0, MAKEINTATOM(windowClass), L"Another program", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
-                                    900, 700, 300, 200, nullptr, nullptr, nullptr, nullptr);
+        window_ = ::CreateWindowExW(0, L"Static", L"Another program", WS_OVERLAPPEDWINDOW | WS_VISIBLE | SS_NOTIFY, 900,
+                                    700, 300, 200, nullptr, nullptr, nullptr, nullptr);
         if (!window_) ADD_FAILURE() << "CreateWindowEx: " << SystemError();
     }
     ~OtherProgram() { ::DestroyWindow(window_); }
@@ -194,18 +183,12 @@ private:
     HWND window_ = nullptr;
 };
 
-// The error report the program writes: %APPDATA%\BROM\VULD\errorlog.txt.
-inline std::filesystem::path ReportFile() {
-    wchar_t appData[MAX_PATH] = L"";
-    ::GetEnvironmentVariableW(L"APPDATA", appData, MAX_PATH);
-    return std::filesystem::path(appData) / L"BROM" / L"VULD" / L"errorlog.txt";
-}
-
-// Where the program's crash dumps go: %LOCALAPPDATA%\CrashDumps.
-inline std::filesystem::path DumpFolder() {
-    wchar_t localAppData[MAX_PATH] = L"";
-    ::GetEnvironmentVariableW(L"LOCALAPPDATA", localAppData, MAX_PATH);
-    return std::filesystem::path(localAppData) / L"CrashDumps";
+// The folder an environment variable names: the error report is in %APPDATA%\BROM\VULD,
+// the crash dumps in %LOCALAPPDATA%\CrashDumps.
+inline std::filesystem::path FolderOf(const wchar_t* variable) {
+    wchar_t folder[MAX_PATH] = L"";
+    ::GetEnvironmentVariableW(variable, folder, MAX_PATH);
+    return folder;
 }
 
 // ---------------------------------------------------------------- the shell's side
@@ -274,16 +257,11 @@ private:
 class GreyScheme {
 public:
     GreyScheme() {
-        for (auto [element, grey] : kGreys) {
-            elements_.push_back(element), before_.push_back(::GetSysColor(element)), greys_.push_back(RGB(grey, grey, grey));
-        }
-        ::SetSysColors(static_cast<int>(elements_.size()), elements_.data(), greys_.data());
-        Themed(L"0");
+        for (auto [element, grey] : kGreys) elements_.push_back(element), greys_.push_back(RGB(grey, grey, grey));
+        for (int element : elements_) before_.push_back(::GetSysColor(element));
+        Apply(greys_, L"0");
     }
-    ~GreyScheme() {
-        Themed(L"1");
-        ::SetSysColors(static_cast<int>(elements_.size()), elements_.data(), before_.data());
-    }
+    ~GreyScheme() { Apply(before_, L"1"); }
     GreyScheme(const GreyScheme&) = delete;
     GreyScheme& operator=(const GreyScheme&) = delete;
 
@@ -294,9 +272,11 @@ private:
         {COLOR_HIGHLIGHTTEXT, 255}, {COLOR_GRAYTEXT, 160}, {COLOR_HOTLIGHT, 255}, {COLOR_ACTIVECAPTION, 64},
         {COLOR_GRADIENTACTIVECAPTION, 64}, {COLOR_CAPTIONTEXT, 255}, {COLOR_INACTIVECAPTION, 0},
         {COLOR_GRADIENTINACTIVECAPTION, 0}, {COLOR_INACTIVECAPTIONTEXT, 192}, {COLOR_WINDOWFRAME, 255}};
-    static void Themed(const wchar_t* on) {
-        ::RegSetKeyValueW(HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\ThemeManager", L"ThemeActive", REG_SZ,
-                          on, 4);
+    // The colours, and whether the programs started from now on take a visual style.
+    void Apply(const std::vector<COLORREF>& colours, const wchar_t* themed) {
+        ::SetSysColors(static_cast<int>(elements_.size()), elements_.data(), colours.data());
+        ::RegSetKeyValueW(HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\ThemeManager", L"ThemeActive",
+                          REG_SZ, themed, 4);
     }
     std::vector<int> elements_;
     std::vector<COLORREF> before_, greys_;
@@ -321,11 +301,8 @@ inline POINT CloseBoxAt(HWND window) {
 // How often the tray menu driver had to open the menu again, over the test program's run.
 struct TrayMenuTally {
     int choices = 0, reopened = 0, inARow = 0;
-    static TrayMenuTally& Get() {
-        static TrayMenuTally tally;
-        return tally;
-    }
 };
+inline TrayMenuTally gTrayMenuTally;
 
 // What the program's window thread is sent while a tray menu is open, seen from inside it
 // by a hook (e2e/MessageWatch.cpp, loaded into it by the system): the menu showing ('S')
@@ -341,7 +318,7 @@ public:
         static const ATOM windowClass = [] {
             WNDCLASSW wc{};
             wc.lpfnWndProc = [](HWND w, UINT m, WPARAM wp, LPARAM lp) -> LRESULT {
-                if (m == WM_APP) Seen().push_back(static_cast<char>(lp));
+                if (m == WM_APP) seen_.push_back(static_cast<char>(lp));
                 return ::DefWindowProcW(w, m, wp, lp);
             };
             wc.lpszClassName = L"QuorsetMessageWatch";
@@ -360,29 +337,26 @@ public:
     MenuWatch(const MenuWatch&) = delete;
     MenuWatch& operator=(const MenuWatch&) = delete;
 
-    void Clear() { DrainMessages(), Seen().clear(); }
+    void Clear() { DrainMessages(), seen_.clear(); }
     // Once the menu has hidden (the program's thread has then run the hook).
     bool MenuHidden() {
-        return WaitFor([&] { return Seen().find('H') != std::string::npos; }, 3000);
+        return WaitFor([&] { return seen_.find('H') != std::string::npos; }, 3000);
     }
     // The system cancelled the program's modes or took its activation while the menu showed.
     bool ClosedFromOutside() const {
-        size_t shown = Seen().find('S'), hidden = Seen().find('H', shown);
+        size_t shown = seen_.find('S'), hidden = seen_.find('H', shown);
         return shown != std::string::npos && hidden != std::string::npos &&
-               Seen().substr(shown, hidden - shown).find_first_of("CD") != std::string::npos;
+               seen_.substr(shown, hidden - shown).find_first_of("CD") != std::string::npos;
     }
     std::string Text() const {
         std::string text;
-        for (char e : Seen())
+        for (char e : seen_)
             text += std::string(text.empty() ? "" : " ") + (e == 'S' ? "menu-shown" : e == 'H' ? "menu-hidden" : e == 'C' ? "cancel-mode" : "deactivated");
         return text.empty() ? "none" : text;
     }
 
 private:
-    static std::string& Seen() {
-        static std::string seen;
-        return seen;
-    }
+    inline static std::string seen_;
     HWND window_ = nullptr;
     HHOOK hook_ = nullptr;
 };
@@ -397,6 +371,9 @@ inline std::vector<std::wstring> EveryComponent() {
             names.push_back(name);
     return names;
 }
+
+// The entries the program adds to its toolbar window's system menu.
+inline constexpr WPARAM kAbout = 1000, kConfigure = 1001;
 
 class Quorset {
 public:
@@ -439,28 +416,19 @@ public:
         return process.hProcess;
     }
 
-    // Started with `arguments`: its toolbar window, once its icon is in the tray.
-    HWND StartToTray(const std::wstring& arguments = L"") {
+    // Started with `arguments`: its toolbar window, once its icon is in the tray; or, started
+    // without "/S", once the window is in front and at rest.
+    HWND StartToTray(const std::wstring& arguments = L"", bool inFront = false) {
         Start(arguments);
         HWND launcher = Launcher();
-        if (!WaitFor([&] { return launcher && TrayIconPresent(launcher); })) {
-            ADD_FAILURE() << "no icon in the tray";
-            return nullptr;
-        }
-        return launcher;
+        auto ready = [&] { return inFront ? ::GetForegroundWindow() == launcher : TrayIconPresent(launcher); };
+        if (!launcher || !WaitFor(ready))
+            return ADD_FAILURE() << (inFront ? "the toolbar window did not come to the front; " : "no icon in the tray; ")
+                                 << Screen(),
+                   nullptr;
+        return Settle(launcher), launcher;
     }
-
-    // Started without "/S": its toolbar window, once in front.
-    HWND StartShown() {
-        Start();
-        HWND launcher = Launcher();
-        if (!WaitFor([&] { return launcher && ::GetForegroundWindow() == launcher; })) {
-            ADD_FAILURE() << "the toolbar window did not come to the front; " << Screen();
-            return nullptr;
-        }
-        Settle(launcher);
-        return launcher;
-    }
+    HWND StartShown() { return StartToTray(L"", true); }
 
     // The first top-level window of the last started process for which `match` holds.
     HWND Find(const std::function<bool(HWND)>& match, int milliseconds = 10000) const {
@@ -480,24 +448,16 @@ public:
         HWND box = MessageBoxWindow(milliseconds);
         return box ? ReadAndClose(box) : L"";
     }
-    // The texts of every message box shown from now until none follows.
-    std::vector<std::wstring> ReadBoxes() const {
-        std::vector<std::wstring> texts;
-        while (HWND box = MessageBoxWindow(2000)) texts.push_back(ReadAndClose(box));
-        return texts;
+    // Closes every message box shown from now until none follows.
+    void ReadBoxes() const {
+        while (HWND box = MessageBoxWindow(2000)) ReadAndClose(box);
     }
     HWND OpenMenu(int milliseconds = 5000) const { return Window(L"#32768", milliseconds); }
-    // A visible form of the program other than the toolbar window: an open dialog.
-    HWND Dialog(HWND launcher) const {
-        return Find([&](HWND w) { return w != launcher && ClassOf(w) == L"QuorsetForm" && ::IsWindowVisible(w); });
-    }
-
     // Chooses an entry of the toolbar window's system menu (kAbout, kConfigure): the dialog
     // it opens, once in front (it comes there by itself) and drawn.
-    static constexpr WPARAM kAbout = 1000, kConfigure = 1001;
     HWND OpenFromSystemMenu(HWND launcher, WPARAM command) const {
         ::PostMessageW(launcher, WM_SYSCOMMAND, command, 0);
-        HWND dialog = Dialog(launcher);
+        HWND dialog = Find([&](HWND w) { return w != launcher && ClassOf(w) == L"QuorsetForm" && ::IsWindowVisible(w); });
         if (!dialog || !WaitFor([&] { return ::GetForegroundWindow() == dialog; })) {
             ADD_FAILURE() << "no dialog came to the front; " << Screen();
             return nullptr;
@@ -551,7 +511,7 @@ public:
     // did not take, fails with what was seen. Every opening again is counted and printed.
     bool ChooseFromTrayMenu(HWND launcher, std::initializer_list<WORD> keys, const std::function<bool()>& took,
                             const wchar_t* screenshot = nullptr) const {
-        auto& tally = TrayMenuTally::Get();
+        auto& tally = gTrayMenuTally;
         ++tally.choices;
         MenuWatch events(launcher);
         for (int opening = 1;; ++opening) {

@@ -55,7 +55,6 @@ TEST_F(EndToEnd, AStartShowsTheToolbarCentredOnceAndTheSilentSwitchKeepsOnlyTheI
         Quorset silent;
         launcher = silent.StartToTray(arguments);
         ASSERT_NE(launcher, nullptr) << arguments;
-        Settle(launcher);  // start-up has ended once its window answers
         EXPECT_EQ(Visible(launcher), visible) << arguments;
     }
 }
@@ -292,23 +291,24 @@ TEST_F(EndToEnd, GermanUsersGetGermanTextsOrEnglishWithoutAWorkingGermanComponen
 // Without resource components the load fails early: reported with the whole stack, the
 // program goes on, and the unload at log-off then meets a placement store never made.
 TEST_F(EndToEnd, WithoutResourceComponentsFailuresAreReportedAndTheProgramStillEnds) {
-    std::filesystem::create_directories(ReportFile().parent_path());
-    std::filesystem::remove(ReportFile());
+    const std::filesystem::path report = FolderOf(L"APPDATA") / L"BROM" / L"VULD" / L"errorlog.txt";
+    std::filesystem::create_directories(report.parent_path());
+    std::filesystem::remove(report);
 
     Quorset quorset(std::vector<std::wstring>{});
     quorset.Start();
     HWND box = quorset.MessageBoxWindow();
     ASSERT_NE(box, nullptr);
     SaveScreenshot(box, L"e2e-error-message");
-    std::string report = ReadBytes(ReportFile().wstring());  // written before the message shows
+    std::string written = ReadBytes(report.wstring());  // written before the message shows
     std::wstring message = ReadAndClose(box);
     EXPECT_EQ(message.rfind(L"The following error has occurred in procedure: \r\nmodLanguage.LoadFormResources on line ", 0),
               0u);
     EXPECT_TRUE(message.ends_with(L"\r\nError (429) ActiveX component can't create object"));
-    EXPECT_NE(report.find("Procedure Stack\r\n---------------\r\n01  modStartup.Main\r\n02    frmLaunch.Form_Load\r\n"
+    EXPECT_NE(written.find("Procedure Stack\r\n---------------\r\n01  modStartup.Main\r\n02    frmLaunch.Form_Load\r\n"
                           "03      frmLaunch.LoadResources\r\n04        modLanguage.LoadFormResources\r\n\r\n"),
               std::string::npos)
-        << report;
+        << written;
     quorset.ReadBoxes();  // the start's further failures
     EXPECT_FALSE(quorset.Exited(0));
 
@@ -326,7 +326,7 @@ TEST_F(EndToEnd, WithoutResourceComponentsFailuresAreReportedAndTheProgramStillE
 // where Windows keeps crash dumps, a folder it makes when missing, of the program's five
 // newest there the only new one.
 TEST_F(EndToEnd, AFaultNoFrameCanTakeEndsTheProgramAndLeavesADump) {
-    std::filesystem::path folder = DumpFolder();
+    std::filesystem::path folder = FolderOf(L"LOCALAPPDATA") / L"CrashDumps";
     for (bool folderThere : {false, true}) {
         std::filesystem::remove_all(folder);
         std::vector<std::wstring> earlier;  // of earlier crashes
@@ -404,7 +404,7 @@ TEST_F(EndToEnd, AtOneAndAHalfTimesTheDotsPerInchEverythingGrowsAlike) {
     EXPECT_EQ(LOWORD(::SendMessageW(toolbar, TB_GETBUTTONSIZE, 0, 0)), 32) << "24-pixel pictures";
     SaveScreenshot(launcher, L"e2e-launcher-144dpi");
 
-    HWND dialog = quorset.OpenFromSystemMenu(launcher, Quorset::kConfigure);
+    HWND dialog = quorset.OpenFromSystemMenu(launcher, kConfigure);
     ASSERT_NE(dialog, nullptr);
     ::GetClientRect(dialog, &client);
     EXPECT_EQ(client.right, 593) << "5925 twips";
