@@ -59,19 +59,6 @@ TEST_F(EndToEnd, AStartShowsTheToolbarCentredOnceAndTheSilentSwitchKeepsOnlyTheI
     }
 }
 
-// A double click on the icon shows the toolbar as well (tests/reliability, the soak).
-TEST_F(EndToEnd, TheTrayMenuHidesAndShowsTheToolbar) {
-    Quorset quorset;
-    HWND launcher = quorset.StartToTray();
-    ASSERT_NE(launcher, nullptr);
-    MovePointer(ToolbarButtonAt(launcher, 4));  // the menu opens at the pointer: here, beside the toolbar
-    ASSERT_TRUE(quorset.ChooseFromTrayMenu(launcher, {'H'}, [&] { return !Visible(launcher); }, L"e2e-tray-menu"));  // Hide Toolbar
-    TrayCallback(launcher, WM_RBUTTONUP);
-    Settle(launcher);
-    EXPECT_EQ(quorset.OpenMenu(0), nullptr) << "the right button's release opens no menu";
-    ASSERT_TRUE(quorset.ChooseFromTrayMenu(launcher, {'S'}, [&] { return Visible(launcher); }));  // Show Toolbar
-}
-
 TEST_F(EndToEnd, ClosingOnlyHidesAndExitSavesThePlacementAndEnds) {
     Quorset quorset;
     HWND launcher = quorset.StartToTray();
@@ -144,9 +131,9 @@ TEST_F(EndToEnd, AHiddenWindowIsSavedInTheStateItWasShownIn) {
 }
 
 // At log-on the notification area may not answer yet: the failed add is reported, and
-// the icon comes once the shell is ready, on the program's own retry (or on the shell's
-// broadcast, which TheIconComesBackWhenTheTaskbarIsCreatedAgain sends).
-TEST_F(EndToEnd, AnIconTheShellCouldNotTakeAtLogOnComesWhenTheShellIsReady) {
+// the icon comes once the shell is ready, on the program's own retry. A new taskbar, as
+// after the shell restarted, asks for the icons again: one the shell forgot comes back.
+TEST_F(EndToEnd, AnIconTheShellCouldNotTakeAtLogOnOrForgotComesBack) {
     Quorset quorset;
     HWND launcher = nullptr;
     {
@@ -160,6 +147,13 @@ TEST_F(EndToEnd, AnIconTheShellCouldNotTakeAtLogOnComesWhenTheShellIsReady) {
     EXPECT_TRUE(WaitFor([&] { return TrayIconPresent(launcher); }));
     TrayCallback(launcher, WM_LBUTTONDBLCLK);
     EXPECT_TRUE(WaitFor([&] { return Visible(launcher); })) << "the icon answers";
+
+    NOTIFYICONDATAW data{};
+    data.cbSize = sizeof data;
+    data.hWnd = launcher;
+    ASSERT_TRUE(::Shell_NotifyIconW(NIM_DELETE, &data));  // as a restarted shell has forgotten it
+    ::PostMessageW(HWND_BROADCAST, ::RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
+    EXPECT_TRUE(WaitFor([&] { return TrayIconPresent(launcher); }));
 }
 
 // The shell may also answer an add with failure and take the icon all the same: the
@@ -355,20 +349,10 @@ TEST_F(EndToEnd, AFaultNoFrameCanTakeEndsTheProgramAndLeavesADump) {
     std::filesystem::remove_all(folder);
 }
 
-// A new taskbar asks for the icons again: one the shell has forgotten comes back.
-TEST_F(EndToEnd, TheIconComesBackWhenTheTaskbarIsCreatedAgain) {
-    Quorset quorset;
-    HWND launcher = quorset.StartToTray(L"/S");
-    ASSERT_NE(launcher, nullptr);
-    NOTIFYICONDATAW data{};
-    data.cbSize = sizeof data;
-    data.hWnd = launcher;
-    ASSERT_TRUE(::Shell_NotifyIconW(NIM_DELETE, &data));  // as a restarted shell has forgotten it
-    ::PostMessageW(HWND_BROADCAST, ::RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
-    EXPECT_TRUE(WaitFor([&] { return TrayIconPresent(launcher); }));
-}
-
-TEST_F(EndToEnd, ThePointerMovingOverTheToolbarWindowNeverOpensTheTrayMenu) {
+// The tray menu hides and shows the toolbar (a double click on the icon shows it as well:
+// tests/reliability, the soak); only the shell's notification opens it, not the pointer
+// moving over the toolbar window, which comes as the same message.
+TEST_F(EndToEnd, TheTrayMenuHidesAndShowsTheToolbarAndThePointerOverTheWindowNeverOpensIt) {
     // A window wide enough for the pointer to stand at x = 515 and 516 of its client area.
     PlantBytes(kPositionsKey, L"frmLaunch", REG_SZ, "L=1500;T=1500;W=9600;H=1200;S=0;" + std::string(1, '\0'));
     Quorset quorset;
@@ -385,8 +369,13 @@ TEST_F(EndToEnd, ThePointerMovingOverTheToolbarWindowNeverOpensTheTrayMenu) {
         EXPECT_EQ(quorset.OpenMenu(0), nullptr) << "a pointer move at x = " << x << " opened the tray menu";
         EXPECT_EQ(::GetForegroundWindow(), launcher);
     }
-    // The shell's notification of the same number still opens it.
-    EXPECT_TRUE(quorset.ChooseFromTrayMenu(launcher, {'S'}, [&] { return Visible(launcher); }));
+    // The shell's notification of the same number opens it.
+    MovePointer(ToolbarButtonAt(launcher, 4));  // the menu opens at the pointer: here, beside the toolbar
+    ASSERT_TRUE(quorset.ChooseFromTrayMenu(launcher, {'H'}, [&] { return !Visible(launcher); }, L"e2e-tray-menu"));  // Hide Toolbar
+    TrayCallback(launcher, WM_RBUTTONUP);
+    Settle(launcher);
+    EXPECT_EQ(quorset.OpenMenu(0), nullptr) << "the right button's release opens no menu";
+    EXPECT_TRUE(quorset.ChooseFromTrayMenu(launcher, {'S'}, [&] { return Visible(launcher); }));  // Show Toolbar
 }
 
 TEST_F(EndToEnd, AtOneAndAHalfTimesTheDotsPerInchEverythingGrowsAlike) {
