@@ -5,9 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <dbghelp.h>
 #include <shlobj.h>
 
-#include <cctype>
 #include <filesystem>
 #include <set>
 #include <string>
@@ -219,14 +219,12 @@ std::vector<std::string> ImportsOf(const fs::path& binary) {
     HMODULE image = ::LoadLibraryExW(binary.c_str(), nullptr, LOAD_LIBRARY_AS_IMAGE_RESOURCE);
     if (!image) return ADD_FAILURE() << binary.string() << ": " << SystemError(), names;
     // The handle of a library mapped as an image resource carries a mark in its low bits.
-    auto base = reinterpret_cast<const BYTE*>(reinterpret_cast<uintptr_t>(image) & ~uintptr_t{3});
-    auto headers = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + reinterpret_cast<const IMAGE_DOS_HEADER*>(base)->e_lfanew);
-    const IMAGE_DATA_DIRECTORY& table = headers->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
-    for (auto entry = reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(base + table.VirtualAddress);
-         table.Size && entry->Name; ++entry) {
-        names.emplace_back(reinterpret_cast<const char*>(base + entry->Name));
-        for (auto& c : names.back()) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    }
+    auto base = reinterpret_cast<BYTE*>(reinterpret_cast<uintptr_t>(image) & ~uintptr_t{3});
+    ULONG size = 0;
+    for (auto entry = static_cast<const IMAGE_IMPORT_DESCRIPTOR*>(
+             ::ImageDirectoryEntryToData(base, TRUE, IMAGE_DIRECTORY_ENTRY_IMPORT, &size));
+         entry && entry->Name; ++entry)
+        ::CharLowerA(names.emplace_back(reinterpret_cast<const char*>(base + entry->Name)).data());
     ::FreeLibrary(image);
     return names;
 }
