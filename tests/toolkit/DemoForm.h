@@ -31,10 +31,8 @@ inline toolkit::FormDesign DemoDesign() {
     tabs.tabs = {{L"Options", L"1413"}, {L"Advanced", L""}};
     form.controls.push_back(tabs);
     form.controls.push_back(ControlAt(K::Frame, L"fraBorder", L"", L"", 240, 1140, 5520, 2040, 2));
-    auto autorun = ControlAt(K::CheckBox, L"chkAutorun", L"&Run this program when Windows starts", L"1422", 240, 300,
-                           5040, 360, 3, L"fraBorder");
-    autorun.value = 1;
-    form.controls.push_back(autorun);
+    form.controls.push_back(ControlAt(K::CheckBox, L"chkAutorun", L"&Run this program when Windows starts", L"1422",
+                                    240, 300, 5040, 360, 3, L"fraBorder"));
     form.controls.push_back(ControlAt(K::CheckBox, L"chkAutoHide",
                                     L"Automatically &hide the toolbar when it looses focus", L"1412", 240, 780, 5040,
                                     360, 4, L"fraBorder"));
@@ -61,8 +59,6 @@ inline toolkit::FormDesign DemoDesign() {
     form.controls.push_back(MenuItem(L"mnuPopupLaunchItem", 2, L"1418 VuldIDE", true, 2));
     form.controls.push_back(MenuItem(L"mnuPopupBar1", 1, L"-"));
     form.controls.push_back(MenuItem(L"mnuPopupUnload", 1, L"1403 Exit Quorset"));
-    form.controls.push_back(MenuItem(L"mnuPopupBlank", 1, L"   ", false));
-    form.controls.push_back(MenuItem(L"mnuPopupPlain", 1, L"Popup", false));
     return form;
 }
 
