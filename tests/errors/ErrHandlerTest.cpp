@@ -57,11 +57,10 @@ TEST_F(ErrHandler, AReRaisedFailureIsReportedUnderTheCallerAndAFunctionKeepsItsR
 
 TEST_F(ErrHandler, AtDepthZeroTheProcedureLineStartsWithOnLine) {
     CurrentError() = ErrorInfo{-2147220504, L"x", L"Invalid object type: 3", 0};
-    gErrHandler->CurrentOperation(L"Saving settings");
     gErrHandler->HandleError();
     ASSERT_EQ(notices.boxes.size(), 1u);
     EXPECT_EQ(notices.boxes[0].prompt, L"The following error has occurred in procedure: \r\n on line 0\r\n"
-                                       L"Error (-2147220504) Invalid object type: 3\r\nCurrent Operation: Saving settings");
+                                       L"Error (-2147220504) Invalid object type: 3");
 }
 
 TEST_F(ErrHandler, TheStackStaysBalancedBeyondItsBoundAndTheBoundItself) {

@@ -41,12 +41,6 @@ TEST(ErrorReport, TheOptionalBlocksAndTheDeepSlots) {
     EXPECT_EQ(lines[6], L"Error Procedure: ");
     EXPECT_EQ(lines.back(), L"");
 
-    f = Facts({{1, L"A"}}, false);
-    f.currentOperation = L"Saving";
-    lines = ReportLines(f);
-    EXPECT_EQ(std::vector(lines.begin() + 10, lines.end()),
-              (std::vector<std::wstring>{L"01  A", L"", L"Current Operation: Saving"}));
-
     lines = ReportLines(Facts({{100, L"deep"}, {102, L"deeper"}}, false));
     EXPECT_EQ(std::vector(lines.begin() + 10, lines.end()),
               (std::vector<std::wstring>{L"100" + std::wstring(200, L' ') + L"deep",

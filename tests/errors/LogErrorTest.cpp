@@ -37,10 +37,6 @@ TEST_F(LogError, TheReportIsTheLastErrorsInTheAnsiCodePageWithTheProgramsFacts) 
     EXPECT_TRUE(std::regex_search(bytes, std::regex("\r\nCurrent Time   : [^\r\n]+\r\n")));
     ASSERT_EQ(notices.boxes.size(), 2u);
     EXPECT_NE(notices.boxes[1].prompt.find(std::wstring(300, L'd')), std::wstring::npos) << "the message shows it all";
-
-    gErrHandler->IncludeExpandedInfo(false);
-    framed(L"modTest.Short", [] { RaiseRuntime(errOverflow); });
-    EXPECT_TRUE(ReadBytes(report).ends_with("---------------\r\n01  modTest.Short\r\n\r\n"));
 }
 
 // A report that cannot be written (its folder missing, or its file held open without
