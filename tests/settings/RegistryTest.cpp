@@ -49,10 +49,9 @@ TEST_F(Registry, ReadEntryTakesTextAndNumbersAndDefaultsForEverythingElse) {
     EXPECT_TRUE(notices.boxes.empty());
 }
 
-TEST_F(Registry, WriteEntryStoresAnsiTextWithOneTerminatorAndReadingCreatesNoKey) {
+// That reading creates no key is AppSettingsTest's: loading the settings writes nothing.
+TEST_F(Registry, WriteEntryStoresAnsiTextWithOneTerminator) {
     auto store = Store();
-    EXPECT_EQ(store.ReadEntry(L"AutoHide", L"True"), L"True");
-    EXPECT_FALSE(KeyExists(kProgramKey));
     store.WriteEntry(L"Umlauts", L"Gr\u00FC\u00DFe \u4E2D");
     Stored stored = ReadBack(kSettingsKey, L"Umlauts");
     EXPECT_EQ(stored.type, DWORD{REG_SZ});
@@ -84,17 +83,6 @@ TEST_F(Registry, SetKeyValueWritesEachTypeOrShowsTheShortBoxTitledWithTheOperati
         if (row.fails) boxes.push_back({L"Error: 13. Type mismatch", L"RegistrySetKeyValue", MB_OK});
         EXPECT_EQ(notices.boxes, boxes) << row.type;
     }
-}
-
-TEST_F(Registry, TheKeyPathKeepsEmptyPartsAndLosesOneTrailingBackslash) {
-    CProgramSettings store;
-    EXPECT_EQ(store.KeyPath(), L"SOFTWARE\\\\\\Settings") << "only the defaults set";
-    store.RegBase(L"Brom");
-    store.Program(L"Quorset");
-    store.Section(L"");
-    EXPECT_EQ(store.KeyPath(), L"SOFTWARE\\Brom\\Quorset");
-    store.Program(L"");
-    EXPECT_EQ(store.KeyPath(), L"SOFTWARE\\Brom\\");
 }
 
 TEST_F(Registry, DeletingAValueRemovesOnlyItAndAMissingKeyIsNotCreated) {
