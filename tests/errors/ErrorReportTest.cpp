@@ -31,7 +31,7 @@ TEST(ErrorReport, WritesEveryLineInOrder) {
               expected);
 }
 
-TEST(ErrorReport, TheOptionalBlocksAndTheDeepSlots) {
+TEST(ErrorReport, AnEmptyStackAndTheDeepSlots) {
     ReportFacts f = Facts({}, false);
     f.errorNumber = -2147220504;
     f.errorProc.clear();

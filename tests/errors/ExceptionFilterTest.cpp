@@ -165,8 +165,7 @@ TEST_F(ExceptionFilter, TheLastRecordOfAChainNamesTheException) {
     ExpectReported(L"Integer Divide By Zero", [&] { RtlRaiseException(&outer); });
     EXCEPTION_RECORD single{0xE06D7363};
     ExpectReported(L"Unknown (&HE06D7363)", [&] { RtlRaiseException(&single); });
-    for (auto [code, name] : {std::pair{0x00000001u, L"Unknown (&H00000001)"}, {0xFFFFFFFFu, L"Unknown (&HFFFFFFFF)"}})
-        EXPECT_EQ(GetExceptionName(code), name);
+    EXPECT_EQ(GetExceptionName(1), L"Unknown (&H00000001)") << "always eight digits";
 }
 
 // Whether the filter leaves an access violation alone: no verdict of its own, the
