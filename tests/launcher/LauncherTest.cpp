@@ -65,7 +65,6 @@ TEST_F(Launcher, AtOtherDotsPerInchEverythingFollowsTheWindow) {
     launcher->Show();
     int dpi = launcher->Dpi();
     HWND toolbar = (*launcher)(L"tbToolbar").hwnd();
-    auto buttonSize = [&] { return LOWORD(::SendMessageW(toolbar, TB_GETBUTTONSIZE, 0, 0)); };
     auto iconSize = [&](WPARAM kind) {
         return toolkit::IconWidth(reinterpret_cast<HICON>(::SendMessageW(launcher->hwnd(), WM_GETICON, kind, 0)));
     };
@@ -88,7 +87,7 @@ TEST_F(Launcher, AtOtherDotsPerInchEverythingFollowsTheWindow) {
         EXPECT_EQ(launcher->Dpi(), next);
         EXPECT_NEAR(launcher->Width(), static_cast<float>(suggested.right - suggested.left) * 1440.0f / next, 1.0f)
             << "twips follow the window's own dots per inch";
-        EXPECT_EQ(buttonSize(), (next >= 168 ? 32 : next >= 120 ? 24 : 16) + 8);
+        EXPECT_EQ(LOWORD(::SendMessageW(toolbar, TB_GETBUTTONSIZE, 0, 0)), (next >= 168 ? 32 : next >= 120 ? 24 : 16) + 8);
         EXPECT_EQ(iconSize(ICON_SMALL), ::GetSystemMetricsForDpi(SM_CXSMICON, static_cast<UINT>(next)));
         EXPECT_EQ(iconSize(ICON_BIG), ::GetSystemMetricsForDpi(SM_CXICON, static_cast<UINT>(next)));
         RECT tools{}, inside{};

@@ -22,15 +22,6 @@ protected:
         form.Load();
         position.Form(&form);
     }
-    void Save(const std::string& text) { PlantBytes(kPositionsKey, L"frmDemo", REG_SZ, text + '\0'); }
-    void ExpectAt(float left, float top, float width, float height) {
-        float tpp = TwipsPerPixelX();
-        EXPECT_NEAR(form.Left(), left, tpp);
-        EXPECT_NEAR(form.Top(), top, tpp);
-        EXPECT_NEAR(form.Width(), width, tpp);
-        EXPECT_NEAR(form.Height(), height, tpp);
-    }
-
     NoticeRecorder notices;
     toolkit::Form form{DemoDesign()};
     CFormPos position;
@@ -58,13 +49,16 @@ TEST_F(FormPos, EveryStoredTextRestoresWhatItSaysOrNothing) {
         {"", false, {900, 900, 4800, 2700}, L""},
         {"L=1e30;T=0;W=4800;H=2700;S=0;", false, {900, 900, 4800, 2700}, L"Error: 6. Overflow"},
     };
+    const float tpp = TwipsPerPixelX();
     for (const auto& row : rows) {
         form.Move(900, 900, 4800, 2700);
         notices.boxes.clear();
-        Save(row.text);
+        PlantBytes(kPositionsKey, L"frmDemo", REG_SZ, row.text + '\0');
         EXPECT_EQ(position.RestoreForm(true), row.restored) << row.text;
-        ExpectAt(static_cast<float>(row.expected.left), static_cast<float>(row.expected.top),
-                 static_cast<float>(row.expected.right), static_cast<float>(row.expected.bottom));
+        EXPECT_NEAR(form.Left(), row.expected.left, tpp) << row.text;
+        EXPECT_NEAR(form.Top(), row.expected.top, tpp) << row.text;
+        EXPECT_NEAR(form.Width(), row.expected.right, tpp) << row.text;
+        EXPECT_NEAR(form.Height(), row.expected.bottom, tpp) << row.text;
         EXPECT_EQ(form.WindowState(), 0) << row.text;
         EXPECT_EQ(notices.boxes.empty() ? L"" : notices.boxes[0].prompt, row.box) << row.text;
     }

@@ -67,6 +67,9 @@ TEST_F(Registry, SetKeyValueWritesEachTypeOrShowsTheShortBoxTitledWithTheOperati
         bool fails;
     } rows[] = {
         {Variant(std::wstring(L"abc")), REG_SZ, std::string("abc\0", 4), false},
+        // A value of any other kind as its text.
+        {Variant(true), REG_SZ, std::string("True\0", 5), false}, {Variant(int16_t{-7}), REG_SZ, std::string("-7\0", 3), false},
+        {Variant(1.25), REG_SZ, std::string("1.25\0", 5), false},
         {Variant(std::wstring(L"-2")), REG_DWORD, "\xFE\xFF\xFF\xFF", false},
         {Variant(std::wstring(L"x")), REG_EXPAND_SZ, "-", false},  // another type: the key only
         {Variant(std::wstring(L"abc")), REG_DWORD, "-", true},
