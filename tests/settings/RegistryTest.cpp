@@ -82,9 +82,8 @@ TEST_F(Registry, SetKeyValueWritesEachTypeOrShowsTheShortBoxTitledWithTheOperati
         EXPECT_EQ(stored.exists ? stored.bytes : "-", row.stored) << row.type;
         EXPECT_EQ(stored.type, stored.exists ? row.type : 0u);
         EXPECT_TRUE(KeyExists(kSettingsKey)) << row.type;
-        Boxes boxes;
-        if (row.fails) boxes.push_back({L"Error: 13. Type mismatch", L"RegistrySetKeyValue", MB_OK});
-        EXPECT_EQ(notices.boxes, boxes) << row.type;
+        Boxes box{{L"Error: 13. Type mismatch", L"RegistrySetKeyValue", MB_OK}};
+        EXPECT_EQ(notices.boxes, row.fails ? box : Boxes{}) << row.type;
     }
 }
 
