@@ -31,7 +31,7 @@ TEST(ErrorReport, WritesEveryLineInOrder) {
               expected);
 }
 
-TEST(ErrorReport, TheOptionalBlocksAndTheDeepSlots) {
+TEST(ErrorReport, AnEmptyStackAndTheDeepSlots) {
     ReportFacts f = Facts({}, false);
     f.errorNumber = -2147220504;
     f.errorProc.clear();
@@ -40,12 +40,6 @@ TEST(ErrorReport, TheOptionalBlocksAndTheDeepSlots) {
     EXPECT_EQ(lines[4], L"Error Number   : -2147220504");
     EXPECT_EQ(lines[6], L"Error Procedure: ");
     EXPECT_EQ(lines.back(), L"");
-
-    f = Facts({{1, L"A"}}, false);
-    f.currentOperation = L"Saving";
-    lines = ReportLines(f);
-    EXPECT_EQ(std::vector(lines.begin() + 10, lines.end()),
-              (std::vector<std::wstring>{L"01  A", L"", L"Current Operation: Saving"}));
 
     lines = ReportLines(Facts({{100, L"deep"}, {102, L"deeper"}}, false));
     EXPECT_EQ(std::vector(lines.begin() + 10, lines.end()),

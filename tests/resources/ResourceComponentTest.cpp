@@ -9,6 +9,7 @@
 #include "Support.h"
 #include "base/App.h"
 #include "base/Handles.h"
+#include "settings/RegistryHelpers.h"
 #include "vuldres/IVuldResources.h"
 
 using qs::com_ptr;
@@ -136,14 +137,6 @@ TEST(ResourceComponent, TheIconCarriesEverySizeTheProgramShows) {
     ::FreeLibrary(module);
 }
 
-std::wstring ReadDefault(const std::wstring& key, const wchar_t* name = nullptr) {
-    wchar_t value[MAX_PATH] = L"";
-    DWORD size = sizeof value;
-    if (::RegGetValueW(HKEY_CURRENT_USER, key.c_str(), name, RRF_RT_REG_SZ, nullptr, value, &size) != ERROR_SUCCESS)
-        return L"<missing>";
-    return value;
-}
-
 TEST(ResourceComponent, RegistersItselfForTheCurrentUserAndUnregistersCleanly) {
     std::wstring dll = qs::App::Path() + L"\\Vuld1031.dll";
     HMODULE module = ::LoadLibraryW(dll.c_str());
@@ -153,19 +146,22 @@ TEST(ResourceComponent, RegistersItselfForTheCurrentUserAndUnregistersCleanly) {
     auto unreg = reinterpret_cast<Entry>(reinterpret_cast<void*>(::GetProcAddress(module, "DllUnregisterServer")));
     ASSERT_TRUE(reg && unreg);
 
+    // What the component writes, read back as text with its terminator ("" when missing).
+    auto text = [](const std::wstring& key, const wchar_t* name = L"") { return qs::test::ReadBack(key, name).bytes; };
+    const std::string clsid = "{5155A000-0407-4E2D-9C1B-6A7E5F4C3B2A}" + std::string(1, '\0');
     const std::wstring classKey = L"Software\\Classes\\CLSID\\{5155A000-0407-4E2D-9C1B-6A7E5F4C3B2A}";
     ASSERT_EQ(reg(), S_OK);
-    EXPECT_EQ(ReadDefault(L"Software\\Classes\\Vuld1031.Resources\\CLSID"), L"{5155A000-0407-4E2D-9C1B-6A7E5F4C3B2A}");
-    EXPECT_EQ(ReadDefault(classKey + L"\\InprocServer32"), dll);
-    EXPECT_EQ(ReadDefault(classKey + L"\\InprocServer32", L"ThreadingModel"), L"Apartment");
-    EXPECT_EQ(ReadDefault(classKey + L"\\ProgID"), L"Vuld1031.Resources");
-    EXPECT_EQ(ReadDefault(L"Software\\Classes\\Vuld3079.Resources\\CLSID"), L"{5155A000-0407-4E2D-9C1B-6A7E5F4C3B2A}")
+    EXPECT_EQ(text(L"Software\\Classes\\Vuld1031.Resources\\CLSID"), clsid);
+    EXPECT_EQ(text(classKey + L"\\InprocServer32"), qs::test::Ansi(dll) + '\0');
+    EXPECT_EQ(text(classKey + L"\\InprocServer32", L"ThreadingModel"), std::string("Apartment", 10));
+    EXPECT_EQ(text(classKey + L"\\ProgID"), std::string("Vuld1031.Resources", 19));
+    EXPECT_EQ(text(L"Software\\Classes\\Vuld3079.Resources\\CLSID"), clsid)
         << "an Austrian user's identifier names the German class";
 
     EXPECT_EQ(unreg(), S_OK);
-    EXPECT_EQ(ReadDefault(L"Software\\Classes\\Vuld1031.Resources\\CLSID"), L"<missing>");
-    EXPECT_EQ(ReadDefault(L"Software\\Classes\\Vuld3079.Resources\\CLSID"), L"<missing>");
-    EXPECT_EQ(ReadDefault(classKey + L"\\InprocServer32"), L"<missing>");
+    EXPECT_EQ(text(L"Software\\Classes\\Vuld1031.Resources\\CLSID"), "");
+    EXPECT_EQ(text(L"Software\\Classes\\Vuld3079.Resources\\CLSID"), "");
+    EXPECT_EQ(text(classKey + L"\\InprocServer32"), "");
     ::FreeLibrary(module);
 }
 

@@ -49,10 +49,9 @@ TEST_F(Registry, ReadEntryTakesTextAndNumbersAndDefaultsForEverythingElse) {
     EXPECT_TRUE(notices.boxes.empty());
 }
 
-TEST_F(Registry, WriteEntryStoresAnsiTextWithOneTerminatorAndReadingCreatesNoKey) {
+// That reading creates no key is AppSettingsTest's: loading the settings writes nothing.
+TEST_F(Registry, WriteEntryStoresAnsiTextWithOneTerminator) {
     auto store = Store();
-    EXPECT_EQ(store.ReadEntry(L"AutoHide", L"True"), L"True");
-    EXPECT_FALSE(KeyExists(kProgramKey));
     store.WriteEntry(L"Umlauts", L"Gr\u00FC\u00DFe \u4E2D");
     Stored stored = ReadBack(kSettingsKey, L"Umlauts");
     EXPECT_EQ(stored.type, DWORD{REG_SZ});
@@ -68,6 +67,9 @@ TEST_F(Registry, SetKeyValueWritesEachTypeOrShowsTheShortBoxTitledWithTheOperati
         bool fails;
     } rows[] = {
         {Variant(std::wstring(L"abc")), REG_SZ, std::string("abc\0", 4), false},
+        // A value of any other kind as its text.
+        {Variant(true), REG_SZ, std::string("True\0", 5), false}, {Variant(int16_t{-7}), REG_SZ, std::string("-7\0", 3), false},
+        {Variant(1.25), REG_SZ, std::string("1.25\0", 5), false},
         {Variant(std::wstring(L"-2")), REG_DWORD, "\xFE\xFF\xFF\xFF", false},
         {Variant(std::wstring(L"x")), REG_EXPAND_SZ, "-", false},  // another type: the key only
         {Variant(std::wstring(L"abc")), REG_DWORD, "-", true},
@@ -80,21 +82,9 @@ TEST_F(Registry, SetKeyValueWritesEachTypeOrShowsTheShortBoxTitledWithTheOperati
         EXPECT_EQ(stored.exists ? stored.bytes : "-", row.stored) << row.type;
         EXPECT_EQ(stored.type, stored.exists ? row.type : 0u);
         EXPECT_TRUE(KeyExists(kSettingsKey)) << row.type;
-        Boxes boxes;
-        if (row.fails) boxes.push_back({L"Error: 13. Type mismatch", L"RegistrySetKeyValue", MB_OK});
-        EXPECT_EQ(notices.boxes, boxes) << row.type;
+        Boxes box{{L"Error: 13. Type mismatch", L"RegistrySetKeyValue", MB_OK}};
+        EXPECT_EQ(notices.boxes, row.fails ? box : Boxes{}) << row.type;
     }
-}
-
-TEST_F(Registry, TheKeyPathKeepsEmptyPartsAndLosesOneTrailingBackslash) {
-    CProgramSettings store;
-    EXPECT_EQ(store.KeyPath(), L"SOFTWARE\\\\\\Settings") << "only the defaults set";
-    store.RegBase(L"Brom");
-    store.Program(L"Quorset");
-    store.Section(L"");
-    EXPECT_EQ(store.KeyPath(), L"SOFTWARE\\Brom\\Quorset");
-    store.Program(L"");
-    EXPECT_EQ(store.KeyPath(), L"SOFTWARE\\Brom\\");
 }
 
 TEST_F(Registry, DeletingAValueRemovesOnlyItAndAMissingKeyIsNotCreated) {

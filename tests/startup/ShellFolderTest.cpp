@@ -1,8 +1,6 @@
 // The application-data folder lookup.
 #include <gtest/gtest.h>
 
-#include <shlobj.h>
-
 #include "Support.h"
 #include "startup/modShellFileDisk.h"
 

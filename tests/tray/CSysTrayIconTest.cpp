@@ -1,9 +1,9 @@
-// The tray icon component in-process: its record and its errors. What the icon does for
-// the shell's notifications is seen end to end.
+// The tray icon component in-process: its record's tip and the mouse message. What the
+// icon does for the shell's notifications is seen end to end; the program always gives it
+// its owner and its icon before showing it.
 #include <gtest/gtest.h>
 
 #include "Support.h"
-#include "base/Error.h"
 #include "toolkit/DemoForm.h"
 #include "toolkit/Screen.h"
 #include "tray/CSysTrayIcon.h"
@@ -22,22 +22,6 @@ TEST(SysTrayIcon, TheRecordIsTheFirstAnsiVersionWithAFittedTip) {
     }
 }
 
-TEST(SysTrayIcon, ShowingWithoutOwnerOrIconIsAnErrorAndHidingUnshownDoesNothing) {
-    CSysTrayIcon tray;
-    tray.HideIcon();
-    EXPECT_EQ(test::Raised([&] { tray.ShowIcon(); }).number, CSysTrayIcon::errNotInitialized) << "no owner";
-    toolkit::Form form(test::DemoDesign());
-    form.Load();
-    tray.Init(&form);
-    ErrorInfo raised = test::Raised([&] { tray.ShowIcon(); });
-    EXPECT_EQ(raised.number, CSysTrayIcon::errNotInitialized) << "no icon yet";
-    EXPECT_EQ(raised.source, L"test_tray.CSysTrayIcon") << "the executable's name and the component's";
-    EXPECT_EQ(raised.description, L"Object not properly initialized.");
-    EXPECT_FALSE(tray.Shown());
-}
-
-}  // namespace
-
 // The notification's x coordinate, in the owner's unit, is the mouse message: converted
 // back to pixels and rounded to the nearest, halves to even.
 TEST(SysTrayIcon, TheMouseMessageIsTheCoordinateInPixelsRoundedHalfToEven) {
@@ -50,3 +34,5 @@ TEST(SysTrayIcon, TheMouseMessageIsTheCoordinateInPixelsRoundedHalfToEven) {
     for (float pixels : {515.7f, 516.5f}) form.MouseMove.Raise(0, 0, form.ScaleX(pixels, toolkit::vbPixels, form.ScaleMode), 0.f);
     EXPECT_EQ(reported, (std::vector<int32_t>{516, 516}));
 }
+
+}  // namespace
