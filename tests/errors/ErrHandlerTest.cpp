@@ -51,12 +51,17 @@ TEST_F(ErrHandler, AReRaisedFailureIsReportedUnderTheCallerAndAFunctionKeepsItsR
     EXPECT_EQ(notices.boxes.size(), 2u);
 }
 
-TEST_F(ErrHandler, AtDepthZeroTheProcedureLineStartsWithOnLine) {
+// For other callers: the operation in progress is named under the error, in the message
+// and the report, and the report may leave out the program's facts.
+TEST_F(ErrHandler, AtDepthZeroTheProcedureLineStartsWithOnLineAndTheOperationFollows) {
     CurrentError() = ErrorInfo{-2147220504, L"x", L"Invalid object type: 3", 0};
+    gErrHandler->CurrentOperation(L"Saving settings");
+    gErrHandler->IncludeExpandedInfo(false);
     gErrHandler->HandleError();
     ASSERT_EQ(notices.boxes.size(), 1u);
     EXPECT_EQ(notices.boxes[0].prompt, L"The following error has occurred in procedure: \r\n on line 0\r\n"
-                                       L"Error (-2147220504) Invalid object type: 3");
+                                       L"Error (-2147220504) Invalid object type: 3\r\nCurrent Operation: Saving settings");
+    EXPECT_TRUE(test::ReadBytes(report).ends_with("---------------\r\n\r\nCurrent Operation: Saving settings\r\n"));
 }
 
 TEST_F(ErrHandler, TheStackStaysBalancedBeyondItsBoundAndTheBoundItself) {
