@@ -52,9 +52,8 @@ const std::wstring kAutorun = L"&Run this program when Windows starts";
 const std::wstring kAutoHide = L"Automatically &hide the toolbar when it loses focus";
 
 TEST_F(Dialogs, ConfigureAppliesOnApplyAndOkAndForgetsWhatWasClosed) {
-    ASSERT_NE(StartShown(), nullptr);
+    StartShown();
     HWND dialog = Open(kConfigure);
-    ASSERT_NE(dialog, nullptr);
     SaveScreenshot(dialog, L"e2e-configure-en");
     EXPECT_EQ(TextOf(dialog), L"Configure Quorset");
     HWND autorun = Child(dialog, L"Button", kAutorun), autoHide = Child(dialog, L"Button", kAutoHide);
@@ -84,7 +83,6 @@ TEST_F(Dialogs, ConfigureAppliesOnApplyAndOkAndForgetsWhatWasClosed) {
     // OK without a change applies both again: the removed Run entry comes back.
     ::RegDeleteKeyValueW(HKEY_CURRENT_USER, kRunKey.c_str(), L"Quorset");
     dialog = Open(kConfigure);  // the toolbar window is not in front now
-    ASSERT_NE(dialog, nullptr);
     PressKeys({VK_RETURN});  // Enter presses OK
     ASSERT_TRUE(WaitFor([&] { return !::IsWindow(dialog); }));
     EXPECT_EQ(ReadBack(kRunKey, L"Quorset").bytes, command + '\0');
@@ -131,9 +129,8 @@ TEST_F(Dialogs, EveryWayOfClosingADialogGivesTheToolbarWindowTheFocusBack) {
     // Each way in a fresh start, ended as the task manager ends it.
     for (const Way& way : ways) {
         SCOPED_TRACE(way.name);
-        ASSERT_NE(StartShown(), nullptr);
+        StartShown();
         HWND dialog = Open(way.dialog);
-        ASSERT_NE(dialog, nullptr);
         way.close(dialog);
         ASSERT_TRUE(WaitFor([&] { return !::IsWindow(dialog); }));
         EXPECT_TRUE(LauncherInFront());
@@ -144,9 +141,8 @@ TEST_F(Dialogs, EveryWayOfClosingADialogGivesTheToolbarWindowTheFocusBack) {
 }
 
 TEST_F(Dialogs, TheKeyboardFollowsTheTabOrderAndTheAccessKeys) {
-    ASSERT_NE(StartShown(), nullptr);
+    StartShown();
     HWND dialog = Open(kConfigure);
-    ASSERT_NE(dialog, nullptr);
     HWND tabs = ::FindWindowExW(dialog, nullptr, L"SysTabControl32", nullptr);
     HWND autorun = Child(dialog, L"Button", kAutorun), autoHide = Child(dialog, L"Button", kAutoHide);
     HWND ok = Child(dialog, L"Button", L"&OK"), apply = Child(dialog, L"Button", L"&Apply"),
@@ -175,14 +171,12 @@ TEST_F(Dialogs, TheKeyboardFollowsTheTabOrderAndTheAccessKeys) {
     EXPECT_TRUE(LauncherInFront());
 
     dialog = Open(kConfigure);
-    ASSERT_NE(dialog, nullptr);
     PressKeys({VK_MENU, 'O'});
     EXPECT_TRUE(WaitFor([&] { return !::IsWindow(dialog); }, 3000)) << "Alt+O presses OK";
 
     // The About box opens with the focus on its hidden button: no visible control shows a
     // focus mark, and Space closes it.
     HWND about = Open(kAbout);
-    ASSERT_NE(about, nullptr);
     HWND focus = FocusedWindow();
     ASSERT_NE(focus, nullptr);
     EXPECT_EQ(::GetParent(focus), about);
@@ -198,9 +192,8 @@ TEST_F(Dialogs, TheKeyboardFollowsTheTabOrderAndTheAccessKeys) {
 
 TEST_F(Dialogs, TheAboutBoxShowsTheProgramAndHoldsAutoHideBack) {
     StoreSetting(L"AutoHide", "True");
-    ASSERT_NE(StartShown(), nullptr);
+    StartShown();
     HWND about = Open(kAbout);
-    ASSERT_NE(about, nullptr);
     SaveScreenshot(about, L"e2e-about-en");
     auto labels = Labels(about);
     auto has = [&](const std::wstring& text) { return std::find(labels.begin(), labels.end(), text) != labels.end(); };
@@ -218,10 +211,9 @@ TEST_F(Dialogs, TheAboutBoxShowsTheProgramAndHoldsAutoHideBack) {
 // toolkit's test) and the About box's banner.
 TEST_F(Dialogs, InAHighContrastSchemeTheWindowsDrawInItsColours) {
     GreyScheme scheme;
-    ASSERT_NE(StartShown(), nullptr);
+    StartShown();
     SaveScreenshot(launcher, L"e2e-launcher-grey-scheme");
     HWND dialog = Open(kConfigure);
-    ASSERT_NE(dialog, nullptr);
     SaveScreenshot(dialog, L"e2e-configure-grey-scheme");
     Shot shot = TakeShot(dialog, true);
     size_t coloured = 0;
@@ -231,7 +223,6 @@ TEST_F(Dialogs, InAHighContrastSchemeTheWindowsDrawInItsColours) {
     PressKeys({VK_ESCAPE});
     ASSERT_TRUE(WaitFor([&] { return !::IsWindow(dialog); }));
     HWND about = Open(kAbout);
-    ASSERT_NE(about, nullptr);
     SaveScreenshot(about, L"e2e-about-grey-scheme");
     for (HWND label : WindowsWhere(about, [](HWND w) { return ClassOf(w) == L"Static" && !TextOf(w).empty(); })) {
         auto [info, pixels] = TakeShot(label);
@@ -265,9 +256,8 @@ TEST_F(Dialogs, EveryLanguagesUserSeesTheirOwnTexts) {
              Row{2052, L"zh-cn", L"\u914D\u7F6E Quorset", L"Vuld \u4EA7\u54C1\u7CFB\u5217\u6210\u5458\u3002", 'C'}})
         if (r.locale == ::GetUserDefaultLCID()) row = r;
     if (!row.name) GTEST_SKIP() << "runs in the locale of a row";
-    ASSERT_NE(StartShown(), nullptr);
+    StartShown();
     HWND dialog = Open(kConfigure);
-    ASSERT_NE(dialog, nullptr);
     SaveScreenshot(dialog, L"e2e-configure-" + std::wstring(row.name));
     EXPECT_EQ(TextOf(dialog), row.title);
     PressKeys({VK_MENU, row.close});
@@ -275,7 +265,6 @@ TEST_F(Dialogs, EveryLanguagesUserSeesTheirOwnTexts) {
     EXPECT_TRUE(LauncherInFront());
 
     HWND about = Open(kAbout);
-    ASSERT_NE(about, nullptr);
     SaveScreenshot(about, L"e2e-about-" + std::wstring(row.name));
     auto labels = Labels(about);
     EXPECT_NE(std::find(labels.begin(), labels.end(), row.family), labels.end());
@@ -318,7 +307,6 @@ TEST_F(Dialogs, DoubleByteCodePagesKeepEveryCharacterWhole) {
     launcher = quorset.Launcher();
     ASSERT_TRUE(WaitFor([&] { return launcher && ::GetForegroundWindow() == launcher; }));
     HWND dialog = Open(kConfigure);
-    ASSERT_NE(dialog, nullptr);
     PressKeys({VK_MENU, 'R'});  // "Run this program when Windows starts", then OK
     PressKeys({VK_RETURN});
     ASSERT_TRUE(WaitFor([&] { return !::IsWindow(dialog); }));

@@ -16,6 +16,7 @@
 #include <functional>
 #include <initializer_list>
 #include <iostream>
+#include <stdexcept>
 #include <string>
 #include <thread>
 #include <vector>
@@ -95,6 +96,13 @@ inline std::wstring Screen() {
     std::wstring out = L"foreground: " + (front ? name(front) : L"none") + L"; visible:";
     for (HWND w : WindowsWhere(nullptr, [](HWND w) { return ::IsWindowVisible(w) != FALSE; })) out += L" [" + name(w) + L"]";
     return out;
+}
+
+// Ends the test at a step that cannot be taken, with what is on the screen: the framework
+// reports the failure, and the exception that ends the test.
+[[noreturn]] inline void StepFailed(const char* step) {
+    ADD_FAILURE() << step << "; " << Screen();
+    throw std::runtime_error(std::string("the test cannot go on: ") + step);
 }
 
 // ---------------------------------------------------------------- input, as a user gives it
@@ -417,16 +425,15 @@ public:
     }
 
     // Started with `arguments`: its toolbar window, once its icon is in the tray; or, started
-    // without "/S", once the window is in front and at rest.
+    // without "/S", once the window is in front and at rest. The test ends when it does not.
     HWND StartToTray(const std::wstring& arguments = L"", bool inFront = false) {
         Start(arguments);
         HWND launcher = Launcher();
         auto ready = [&] { return inFront ? ::GetForegroundWindow() == launcher : TrayIconPresent(launcher); };
         if (!launcher || !WaitFor(ready))
-            return ADD_FAILURE() << (inFront ? "the toolbar window did not come to the front; " : "no icon in the tray; ")
-                                 << Screen(),
-                   nullptr;
-        return Settle(launcher), launcher;
+            StepFailed(inFront ? "the toolbar window did not come to the front" : "no icon in the tray");
+        Settle(launcher);
+        return launcher;
     }
     HWND StartShown() { return StartToTray(L"", true); }
 
@@ -454,14 +461,12 @@ public:
     }
     HWND OpenMenu(int milliseconds = 5000) const { return Window(L"#32768", milliseconds); }
     // Chooses an entry of the toolbar window's system menu (kAbout, kConfigure): the dialog
-    // it opens, once in front (it comes there by itself) and drawn.
+    // it opens, once in front (it comes there by itself) and drawn. The test ends when none
+    // comes.
     HWND OpenFromSystemMenu(HWND launcher, WPARAM command) const {
         ::PostMessageW(launcher, WM_SYSCOMMAND, command, 0);
         HWND dialog = Find([&](HWND w) { return w != launcher && ClassOf(w) == L"QuorsetForm" && ::IsWindowVisible(w); });
-        if (!dialog || !WaitFor([&] { return ::GetForegroundWindow() == dialog; })) {
-            ADD_FAILURE() << "no dialog came to the front; " << Screen();
-            return nullptr;
-        }
+        if (!dialog || !WaitFor([&] { return ::GetForegroundWindow() == dialog; })) StepFailed("no dialog came to the front");
         Settle(dialog);
         return dialog;
     }

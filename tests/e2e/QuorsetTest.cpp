@@ -17,8 +17,14 @@ using namespace qs::test;
 
 namespace {
 
+const std::wstring kDesktopKey = L"Control Panel\\Desktop";
+
 class EndToEnd : public WithoutProgramKeys {
 protected:
+    void TearDown() override {
+        ::RegDeleteKeyValueW(HKEY_CURRENT_USER, kDesktopKey.c_str(), L"LogPixels");
+        WithoutProgramKeys::TearDown();
+    }
     static RECT Rect(HWND window) {
         RECT r{};
         ::GetWindowRect(window, &r);
@@ -34,7 +40,6 @@ protected:
 TEST_F(EndToEnd, AStartShowsTheToolbarCentredOnceAndTheSilentSwitchKeepsOnlyTheIcon) {
     Quorset quorset;
     HWND launcher = quorset.StartShown();
-    ASSERT_NE(launcher, nullptr);
     EXPECT_EQ(TextOf(launcher), L"Quorset");
     RECT r = Rect(launcher);
     EXPECT_NEAR((r.left + r.right) / 2, ::GetSystemMetrics(SM_CXSCREEN) / 2, 1) << "centred on first start";
@@ -54,7 +59,6 @@ TEST_F(EndToEnd, AStartShowsTheToolbarCentredOnceAndTheSilentSwitchKeepsOnlyTheI
     for (auto [arguments, visible] : {std::pair{L"/S", false}, {L"-x /Silent", false}, {L"/s", true}}) {
         Quorset silent;
         launcher = silent.StartToTray(arguments);
-        ASSERT_NE(launcher, nullptr) << arguments;
         EXPECT_EQ(Visible(launcher), visible) << arguments;
     }
 }
@@ -62,7 +66,6 @@ TEST_F(EndToEnd, AStartShowsTheToolbarCentredOnceAndTheSilentSwitchKeepsOnlyTheI
 TEST_F(EndToEnd, ClosingOnlyHidesAndExitSavesThePlacementAndEnds) {
     Quorset quorset;
     HWND launcher = quorset.StartToTray();
-    ASSERT_NE(launcher, nullptr);
     // A log-off that another program refused and the user cancelled changes nothing.
     EXPECT_EQ(::SendMessageW(launcher, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), TRUE);
     ::SendMessageW(launcher, WM_ENDSESSION, FALSE, ENDSESSION_LOGOFF);
@@ -114,7 +117,6 @@ TEST_F(EndToEnd, AHiddenWindowIsSavedInTheStateItWasShownIn) {
         Quorset quorset;
         for (int start = 1; start <= 2; ++start) {
             HWND launcher = quorset.StartToTray();
-            ASSERT_NE(launcher, nullptr);
             EXPECT_TRUE(WaitFor([&] { return Visible(launcher) && shownIn(launcher); })) << state << " start " << start;
             ASSERT_TRUE(quorset.ChooseFromTrayMenu(launcher, {'H'}, [&] { return !Visible(launcher); }));
             if (start == 1) {
@@ -181,7 +183,6 @@ TEST_F(EndToEnd, ToolbarButtonsStartTheProgramsOrSayTheyCannot) {
     for (const wchar_t* program : {L"vuld", L"vuldide"})
         std::filesystem::copy_file(App::Path() + L"\\vuldsub_marker.exe", quorset.folder.Path() / (program + std::wstring(L".exe")));
     HWND launcher = quorset.StartShown();
-    ASSERT_NE(launcher, nullptr);
     MovePointer(ToolbarButtonAt(launcher, 3));  // resting on a button shows its tip
     EXPECT_NE(quorset.Find([](HWND w) { return ClassOf(w) == TOOLTIPS_CLASSW && ::IsWindowVisible(w) &&
                                                 TextOf(w) == L"Check for updates with Tamrel"; }),
@@ -217,7 +218,6 @@ TEST_F(EndToEnd, TheKeyboardAloneStartsTheProgramsHidesTheWindowAndWorksTheTrayM
     };
     MovePointer({2, 2});  // the mouse rests far away (over a button, it would mark that one)
     HWND launcher = quorset.StartShown();
-    ASSERT_NE(launcher, nullptr);
     HWND toolbar = ::FindWindowExW(launcher, nullptr, TOOLBARCLASSNAMEW, nullptr);
     auto mark = [&] { return ::SendMessageW(toolbar, TB_GETHOTITEM, 0, 0); };
     EXPECT_EQ(TextOf(toolbar), L"Quorset");
@@ -273,7 +273,6 @@ TEST_F(EndToEnd, GermanUsersGetGermanTextsOrEnglishWithoutAWorkingGermanComponen
         Quorset quorset(components);
         if (damaged) WriteBytes(quorset.folder.File(L"Vuld1031.dll"), ReadBytes(App::Path() + L"\\Vuld1031.dll").substr(0, 4096));
         HWND launcher = quorset.StartShown();
-        ASSERT_NE(launcher, nullptr);
         auto names = ButtonTextsOf(::FindWindowExW(launcher, nullptr, TOOLBARCLASSNAMEW, nullptr));
         ASSERT_EQ(names.size(), 5u);
         EXPECT_EQ(names[0], tip) << "what a screen reader says of the first button";
@@ -330,7 +329,7 @@ TEST_F(EndToEnd, AFaultNoFrameCanTakeEndsTheProgramAndLeavesADump) {
             WriteBytes((folder / earlier.back()).wstring(), "an earlier dump");
         }
         Quorset quorset;
-        ASSERT_NE(quorset.StartToTray(L"/S"), nullptr);
+        quorset.StartToTray(L"/S");
         DWORD thread = 0;
         HANDLE fault = ::CreateRemoteThread(quorset.Processes().back(), nullptr, 0, nullptr, nullptr, 0, &thread);
         ASSERT_NE(fault, nullptr) << SystemError();
@@ -357,7 +356,6 @@ TEST_F(EndToEnd, TheTrayMenuHidesAndShowsTheToolbarAndThePointerOverTheWindowNev
     PlantBytes(kPositionsKey, L"frmLaunch", REG_SZ, "L=1500;T=1500;W=9600;H=1200;S=0;" + std::string(1, '\0'));
     Quorset quorset;
     HWND launcher = quorset.StartShown();
-    ASSERT_NE(launcher, nullptr);
     RECT client{};
     ::GetClientRect(launcher, &client);
     ASSERT_GT(client.right, 520);
@@ -380,11 +378,9 @@ TEST_F(EndToEnd, TheTrayMenuHidesAndShowsTheToolbarAndThePointerOverTheWindowNev
 
 TEST_F(EndToEnd, AtOneAndAHalfTimesTheDotsPerInchEverythingGrowsAlike) {
     DWORD dpi = 144;
-    Plant(L"Control Panel\\Desktop", L"LogPixels", REG_DWORD, &dpi, sizeof dpi);  // for the programs started now
+    Plant(kDesktopKey, L"LogPixels", REG_DWORD, &dpi, sizeof dpi);  // for the programs started now, until TearDown
     Quorset quorset;
     HWND launcher = quorset.StartShown();
-    ::RegDeleteKeyValueW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", L"LogPixels");
-    ASSERT_NE(launcher, nullptr);
     RECT client{};
     ::GetClientRect(launcher, &client);
     EXPECT_EQ(client.right, 242) << "2415 twips at 10 twips a pixel";
@@ -394,7 +390,6 @@ TEST_F(EndToEnd, AtOneAndAHalfTimesTheDotsPerInchEverythingGrowsAlike) {
     SaveScreenshot(launcher, L"e2e-launcher-144dpi");
 
     HWND dialog = quorset.OpenFromSystemMenu(launcher, kConfigure);
-    ASSERT_NE(dialog, nullptr);
     ::GetClientRect(dialog, &client);
     EXPECT_EQ(client.right, 593) << "5925 twips";
     SaveScreenshot(dialog, L"e2e-configure-144dpi");
