@@ -32,12 +32,8 @@ TEST_F(ErrHandler, AFailureIsReportedOnceWithItsLineAndEveryCallerGoesOn) {
     EXPECT_EQ(CurrentError().number, 0) << "the frame clears the current error";
 }
 
-TEST_F(ErrHandler, AReRaisedFailureIsReportedUnderTheCaller) {
-    framed(L"frmConfigure.ApplySettings", [] { reraise([]() -> bool { RaiseRuntime(errTypeMismatch); }); });
-    EXPECT_EQ(gErrHandler->ErrorProc(), L"frmConfigure.ApplySettings");
-    EXPECT_EQ(gErrHandler->ErrorNumber(), 13);
-    EXPECT_EQ(notices.boxes.size(), 1u);
-}
+// A failure passed on to the caller is reported there: the settings' unreadable value,
+// reported under their initialisation (AppSettingsTest).
 
 // For other callers: the operation in progress is named under the error, in the message
 // and the report, and the report may leave out the program's facts.
