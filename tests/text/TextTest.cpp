@@ -41,33 +41,30 @@ TEST(Text, Val) {
         std::wstring text;
         double value;
     } values[] = {
-        {L"1500", 1500}, {L"1500.5", 1500.5}, {L"-300;T=0", -300}, {L"+7", 7}, {L".5", 0.5}, {L"12.5.6", 12.5},
-        {L"1,5", 1}, {L"2e3", 2000}, {L"2D-1", 0.2}, {L"1e", 1}, {L"1e+", 1}, {L"abc", 0}, {L"   42", 42},
-        {L" 1 615 198th Street", 1615198}, {L"\t- 3\n5", -35}, {L"      ", 0}, {L"\r5", 0}, {L"", 0}, {L"--1", 0},
-        {L"+-1", 0}, {L"-", 0}, {L".", 0}, {L"e5", 0}, {L"&HFF", 255}, {L"&hff", 255}, {L"&H7FFF", 32767},
-        {L"&HFFFF", -1}, {L"&H8000", -32768}, {L"&H10000", 65536}, {L"&HFFFFFFFF", -1}, {L"&O17", 15}, {L"&H", 0},
-        {L"&", 0}, {L"&HG", 0}, {L"1e-999", 0}, {L"0.000e999", 0}, {L"0.001e309", 1e306}, {L"1E30", 1e30},
-        {std::wstring(L"12\0" L"34", 5), 12}, {std::wstring(1 << 20, L' ') + L"7", 7},
-        {L"0." + std::wstring(1 << 20, L'0') + L"1", 0},
+        {L"1500.5", 1500.5}, {L"-300;T=0", -300}, {L"+7", 7}, {L".5", 0.5}, {L"12.5.6", 12.5}, {L"1,5", 1},
+        {L"2e3", 2000}, {L"2D-1", 0.2}, {L"1e+", 1}, {L"abc", 0}, {L"", 0}, {L"+-1", 0}, {L"\r5", 0},
+        {L" 1 615 198th Street", 1615198}, {L"\t- 3\n5", -35}, {L"&hff", 255}, {L"&H8000", -32768}, {L"&H10000", 65536},
+        {L"&HFFFFFFFF", -1}, {L"&O17", 15}, {L"&HG", 0}, {L"1e-999", 0}, {L"0.000e999", 0}, {L"0.001e309", 1e306},
+        {std::wstring(L"12\0" L"34", 5), 12},
     };
-    for (auto& [text, value] : values) Row([text = text] { return Val(text); }, value, Narrow(text.substr(0, 40)));
-    for (std::wstring text : {L"&H100000000", L"1e999", L"-1e999", L"1e99999999999999999999"})
+    for (auto& [text, value] : values) Row([text = text] { return Val(text); }, value, Narrow(text));
+    for (std::wstring text : {L"&H100000000", L"-1e999", L"1e99999999999999999999"})
         Row([text = text] { return Val(text); }, kOverflow, Narrow(text));
     Row([] { return Val(std::wstring(1 << 20, L'1')); }, kOverflow, "a million digits");
 }
 
 TEST(Text, ToBooleanAndToLong) {
-    for (auto [text, value] : {std::pair{L"True", true}, {L"TRUE", true}, {L"false", false}, {L" False ", false},
-                               {L"0", false}, {L"-1", true}, {L"1", true}, {L"0.5", true}, {L"&H0", false}})
+    for (auto [text, value] : {std::pair{L"TRUE", true}, {L" False ", false}, {L"0", false}, {L"-1", true},
+                               {L"0.5", true}, {L"&H0", false}})
         Row([text = text] { return ToBoolean(text); }, value, Narrow(text));
-    for (std::wstring text : {L"maybe", L"", L"   ", L"Truex", L"1x", L"1 2", L"--1", L"&H", L"yes"})
+    for (std::wstring text : {L"maybe", L"", L"Truex", L"1 2", L"&H"})
         Row([text = text] { return ToBoolean(text); }, kTypeMismatch, Narrow(text));
     Row([] { return ToBoolean(std::wstring(L"True\0", 5)); }, kTypeMismatch, "True and a zero");
     Row([] { return ToBoolean(L"1e999"); }, kOverflow, "1e999");
 
-    for (auto [text, value] : {std::pair{L"14002", 14002}, {L" 1411 ", 1411}, {L"2.5", 2}, {L"-3.5", -4}, {L"&H10", 16}})
+    for (auto [text, value] : {std::pair{L" 1411 ", 1411}, {L"-3.5", -4}, {L"&H10", 16}})
         Row([text = text] { return ToLong(text); }, value, Narrow(text));
-    for (std::wstring text : {L"abc", L"", L"12abc", L"1 2"})
+    for (std::wstring text : {L"", L"12abc", L"1 2"})
         Row([text = text] { return ToLong(text); }, kTypeMismatch, Narrow(text));
     Row([] { return ToLong(L"2147483648"); }, kOverflow, "2147483648");
 }
@@ -76,14 +73,14 @@ TEST(Text, RoundHalfEven) {
     for (auto [value, rounded] : {std::pair{0.5, 0}, {1.5, 2}, {2.5, 2}, {-2.5, -2}, {-3.5, -4}, {2.4999, 2}, {-0.6, -1},
                                   {2147483647.4, 2147483647}, {-2147483648.5, -2147483647 - 1}})
         Row([value = value] { return RoundHalfEven(value); }, rounded, std::to_string(value));
-    for (double v : {2147483647.5, -2147483648.51, 1e30, std::numeric_limits<double>::infinity(),
+    for (double v : {2147483647.5, -2147483648.51, std::numeric_limits<double>::infinity(),
                      std::numeric_limits<double>::quiet_NaN()})
         Row([v = v] { return RoundHalfEven(v); }, kOverflow, std::to_string(v));
 }
 
 TEST(Text, SingleToTextIsTheShortestTextThatReadsBack) {
-    for (auto [value, text] : {std::pair{1500.f, L"1500"}, {1500.5f, L"1500.5"}, {-300.f, L"-300"}, {0.f, L"0"},
-                               {-0.f, L"0"}, {0.25f, L"0.25"}, {0.1f, L"0.1"}, {16777216.f, L"16777216"},
+    // Whole numbers, halves and their signs are the placement text's rows.
+    for (auto [value, text] : {std::pair{-0.f, L"0"}, {0.25f, L"0.25"}, {0.1f, L"0.1"}, {16777216.f, L"16777216"},
                                {1e20f, L"1E+20"}, {1.5e-7f, L"1.5E-07"}, {0.00001f, L"0.00001"},
                                {std::numeric_limits<float>::max(), L"3.4028235E+38"}})
         Row([value = value] { return SingleToText(value); }, std::wstring(text), std::to_string(value));
@@ -91,11 +88,10 @@ TEST(Text, SingleToTextIsTheShortestTextThatReadsBack) {
         EXPECT_EQ(static_cast<float>(Val(SingleToText(v))), v);
     for (float v : {std::numeric_limits<float>::infinity(), std::numeric_limits<float>::quiet_NaN()})
         Row([v = v] { return SingleToText(v); }, kOverflow, std::to_string(v));
-    EXPECT_EQ(SingleToText(1500.5f, L','), L"1500,5");
 }
 
 // The two-digit numbers of the report's stack are ErrorReportTest's; the text of a
-// variant, through the one operation that writes it, RegistryTest's.
+// variant, which the program only ever builds from text, RegistryTest's.
 
 // English and German systems use Windows-1252, which the native build implements and
 // Wine's default prefix uses.
@@ -103,7 +99,6 @@ TEST(Text, Ansi) {
     EXPECT_EQ(ToAnsi(L"Gr\u00FC\u00DFe \u20AC"), "Gr\xFC\xDF" "e \x80");
     EXPECT_EQ(FromAnsi("Gr\xFC\xDF" "e \x80"), L"Gr\u00FC\u00DFe \u20AC");
     EXPECT_EQ(ToAnsi(L"a\u4E2Db\u0416"), "a?b?") << "what the code page lacks becomes ?";
-    EXPECT_EQ(ToAnsi(std::wstring(L"a\0b", 3)), std::string("a\0b", 3));
     std::string all;
     for (int b = 1; b < 256; ++b) all.push_back(static_cast<char>(b));
     EXPECT_EQ(ToAnsi(FromAnsi(all)), all);
@@ -122,14 +117,13 @@ TEST(Text, PlacementTextAndItsReading) {
                                  {L"L=1501.5;T=1200,7;W=&H10;S=1e3", V{1502, 1200, 16, 0, 1000}},
                                  {L"l=1500;t=1200;LL=7", V{7, 0, 0, 0, 0}}, {L"", V{0, 0, 0, 0, 0}}})
         Row([&read, text = text] { return read(text); }, numbers, Narrow(text));
-    Row([&read] { return read(L"L=1e30;T=0;"); }, kOverflow, "L=1e30");
+    // A number too large for a window's place is the placement store's bad text.
 }
 
 // The silent switch is seen end to end.
 TEST(Text, CommandLineArguments) {
     for (auto [line, arguments] : {std::pair{L"\"C:\\Program Files\\Quorset.exe\" /S", L"/S"},
-                                   {L"Quorset.exe \t  -x /Silent", L"-x /Silent"}, {L"Quorset.exe", L""},
-                                   {L"\"C:\\Quorset.exe\"", L""}, {L"\"C:\\unterminated /S", L""}, {L"", L""}})
+                                   {L"Quorset.exe \t  -x /Silent", L"-x /Silent"}, {L"\"C:\\unterminated /S", L""}})
         EXPECT_EQ(ArgumentsOf(line), arguments) << Narrow(line);
 }
 
