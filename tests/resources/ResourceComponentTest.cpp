@@ -64,6 +64,16 @@ TEST(ResourceComponent, EveryIdTheProgramAsksForHasATextInEveryLocaleWithAccessK
     }
 }
 
+// A user's regional variant of a shipped language gets that language's texts.
+TEST(ResourceComponent, ARegionalVariantFindsItsLanguage) {
+    for (auto [variant, language] : {std::pair{3079, 1031}, {2055, 1031}, {3084, 1036}, {2060, 1036}, {2058, 3082},
+                                      {1034, 3082}, {2070, 1046}, {2057, 1033}}) {
+        auto component = Create(ProgId(variant).c_str()), own = Create(ProgId(language).c_str());
+        ASSERT_TRUE(component && own) << variant;
+        EXPECT_EQ(Text(*component.get(), 1403), Text(*own.get(), 1403)) << variant;
+    }
+}
+
 // Arguments of a late-bound call arrive last first.
 HRESULT Invoke(IDispatch& dispatch, DISPID id, std::vector<VARIANT> arguments, VARIANT& result) {
     DISPPARAMS params{arguments.data(), nullptr, static_cast<UINT>(arguments.size()), 0};
@@ -87,6 +97,9 @@ TEST(ResourceComponent, LateBoundCallsReachTheSameOperations) {
     EXPECT_STREQ(result.bstrVal, L"Quorset &beenden");
     ::VariantClear(&result);
     EXPECT_EQ(Invoke(dispatch, 2, {text}, result), DISP_E_BADPARAMCOUNT);
+    DISPPARAMS params{&text, nullptr, 1, 0};
+    EXPECT_EQ(dispatch.Invoke(3, IID_IDispatch, 0, DISPATCH_METHOD, &params, &result, nullptr, nullptr),
+              DISP_E_UNKNOWNINTERFACE) << "the interface argument is reserved";
     ::VariantClear(&text);
 
     VARIANT size{}, picture{};
@@ -97,6 +110,9 @@ TEST(ResourceComponent, LateBoundCallsReachTheSameOperations) {
     EXPECT_EQ(result.vt, VT_DISPATCH);
     EXPECT_NE(result.pdispVal, nullptr);
     ::VariantClear(&result);
+    IPictureDisp* none = nullptr;
+    EXPECT_EQ(component->GetResPicture(1401, 7, &none), E_INVALIDARG) << "no such size";
+    EXPECT_TRUE(FAILED(component->GetResPicture(4711, 1, &none))) << "no such picture";
 }
 
 TEST(ResourceComponent, TheIconCarriesEverySizeTheProgramShows) {
