@@ -167,14 +167,20 @@ inline HWND FocusedWindow() {
     return ::GetGUIThreadInfo(0, &info) ? info.hwndFocus : nullptr;
 }
 
-// A plain window of the test itself, shown: "another program" to switch to. A static
-// control that takes clicks itself (SS_NOTIFY) instead of letting them through to what
-// lies below.
+// A plain window of the test itself, shown: "another program" to switch to. Its own
+// class, not a static control, which would let clicks through to what lies below.
 class OtherProgram {
 public:
     OtherProgram() {
-        window_ = ::CreateWindowExW(0, L"Static", L"Another program", WS_OVERLAPPEDWINDOW | WS_VISIBLE | SS_NOTIFY, 900,
-                                    700, 300, 200, nullptr, nullptr, nullptr, nullptr);
+        static const ATOM windowClass = [] {
+            WNDCLASSW wc{};
+            wc.lpfnWndProc = ::DefWindowProcW;
+            wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+            wc.lpszClassName = L"QuorsetTestOtherProgram";
+            return ::RegisterClassW(&wc);
+        }();
+        window_ = ::CreateWindowExW(0, MAKEINTATOM(windowClass), L"Another program", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
+                                    900, 700, 300, 200, nullptr, nullptr, nullptr, nullptr);
         if (!window_) ADD_FAILURE() << "CreateWindowEx: " << SystemError();
     }
     ~OtherProgram() { ::DestroyWindow(window_); }

@@ -181,7 +181,7 @@ TEST_F(EndToEnd, ToolbarButtonsStartTheProgramsOrSayTheyCannot) {
     StoreSetting(L"AutoHide", "False");
     Quorset quorset;
     for (const wchar_t* program : {L"vuld", L"vuldide"})
-        std::filesystem::copy_file(App::Path() + L"\\vuldsub_marker.exe", quorset.folder.Path() / (program + std::wstring(L".exe")));
+        std::filesystem::copy_file(App::Path() + L"\\launch_marker.exe", quorset.folder.Path() / (program + std::wstring(L".exe")));
     HWND launcher = quorset.StartShown();
     MovePointer(ToolbarButtonAt(launcher, 3));  // resting on a button shows its tip
     EXPECT_NE(quorset.Find([](HWND w) { return ClassOf(w) == TOOLTIPS_CLASSW && ::IsWindowVisible(w) &&
@@ -212,7 +212,7 @@ TEST_F(EndToEnd, TheKeyboardAloneStartsTheProgramsHidesTheWindowAndWorksTheTrayM
     StoreSetting(L"AutoHide", "False");
     Quorset quorset;
     for (const wchar_t* program : {L"vuld", L"brupdate"})
-        std::filesystem::copy_file(App::Path() + L"\\vuldsub_marker.exe", quorset.folder.Path() / (program + std::wstring(L".exe")));
+        std::filesystem::copy_file(App::Path() + L"\\launch_marker.exe", quorset.folder.Path() / (program + std::wstring(L".exe")));
     auto started = [&](const wchar_t* program) {
         return WaitFor([&] { return std::filesystem::exists(quorset.folder.Path() / (program + std::wstring(L".started"))); });
     };
