@@ -169,8 +169,6 @@ DWORD64 ContinuationAddress(DWORD64 rip, bool fault) noexcept {
 
 }  // namespace
 
-bool FilterInstalled() { return gFilterInstalled; }
-
 void ErrorDelivered() noexcept {
     DWORD code = Delivering();
     if (!code) return;

@@ -11,7 +11,6 @@ namespace qs::MExceptionHandler {
 
 void InstallExceptionFilter();
 void RemoveExceptionFilter();
-bool FilterInstalled();
 
 // Called where a frame has caught a processor error, with the stack unwound to it: the
 // thread is ready for its next processor exception (a stack overflow's guard page is back).
