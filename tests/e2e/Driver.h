@@ -339,13 +339,14 @@ public:
             return ::RegisterClassW(&wc);
         }();
         window_ = ::CreateWindowExW(0, MAKEINTATOM(windowClass), L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
-        HMODULE watch = ::LoadLibraryW((App::Path() + L"\\message_watch.dll").c_str());
-        auto hook = reinterpret_cast<HOOKPROC>(reinterpret_cast<void*>(::GetProcAddress(watch, "QuorsetMessageWatch")));
-        hook_ = hook ? ::SetWindowsHookExW(WH_CALLWNDPROC, hook, watch, ::GetWindowThreadProcessId(launcher, nullptr)) : nullptr;
+        watch_ = ::LoadLibraryW((App::Path() + L"\\message_watch.dll").c_str());
+        auto hook = reinterpret_cast<HOOKPROC>(reinterpret_cast<void*>(::GetProcAddress(watch_, "QuorsetMessageWatch")));
+        hook_ = hook ? ::SetWindowsHookExW(WH_CALLWNDPROC, hook, watch_, ::GetWindowThreadProcessId(launcher, nullptr)) : nullptr;
         if (!hook_) ADD_FAILURE() << "no watch on the program's messages: " << SystemError();
     }
     ~MenuWatch() {
         ::UnhookWindowsHookEx(hook_);
+        if (watch_) ::FreeLibrary(watch_);
         ::DestroyWindow(window_);
     }
     MenuWatch(const MenuWatch&) = delete;
@@ -372,6 +373,7 @@ public:
 private:
     inline static std::string seen_;
     HWND window_ = nullptr;
+    HMODULE watch_ = nullptr;
     HHOOK hook_ = nullptr;
 };
 
@@ -432,8 +434,9 @@ public:
 
     // Started with `arguments`: its toolbar window, once its icon is in the tray; or, started
     // without "/S", once the window is in front and at rest. The test ends when it does not.
-    HWND StartToTray(const std::wstring& arguments = L"", bool inFront = false) {
-        Start(arguments);
+    // `program` as for Start.
+    HWND StartToTray(const std::wstring& arguments = L"", bool inFront = false, const std::wstring& program = L"") {
+        Start(arguments, true, program);
         HWND launcher = Launcher();
         auto ready = [&] { return inFront ? ::GetForegroundWindow() == launcher : TrayIconPresent(launcher); };
         if (!launcher || !WaitFor(ready))

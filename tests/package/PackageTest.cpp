@@ -174,13 +174,13 @@ TEST_F(Package, AnUpgradeByHandOffersNoSecondStart) {
     HWND launcher = RunningLauncher();
     ASSERT_NE(launcher, nullptr) << "the program the upgrade started";
     HANDLE setup = Start(Installer(), L"", false);
-    auto button = [&](const wchar_t* text) {
-        std::vector<HWND> found;
+    auto button = [&](const wchar_t* text) {  // of the installer's wizard, once enabled
+        HWND found = nullptr;
         WaitFor([&] {
             HWND wizard = WindowOf(::GetProcessId(setup), L"#32770");
-            return wizard && !(found = WindowsWhere(wizard, [&](HWND w) { return TextOf(w) == text && ::IsWindowEnabled(w); })).empty();
+            return wizard && (found = Child(wizard, L"Button", text)) && ::IsWindowEnabled(found);
         }, 30000);
-        return found.empty() ? nullptr : found[0];
+        return found;
     };
     HWND install = button(L"&Install");
     ASSERT_NE(install, nullptr);
