@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "text/Ansi.h"
-#include "text/CommandLine.h"
 #include "text/Number.h"
 #include "text/Placement.h"
 
@@ -90,7 +89,7 @@ TEST(Text, SingleToTextIsTheShortestTextThatReadsBack) {
         Row([v = v] { return SingleToText(v); }, kOverflow, std::to_string(v));
 }
 
-// The two-digit numbers of the report's stack are ErrorReportTest's; the text of a
+// The two-digit numbers of the report's stack are seen end to end; the text of a
 // variant, which the program only ever builds from text, RegistryTest's.
 
 // English and German systems use Windows-1252, which the native build implements and
@@ -118,13 +117,6 @@ TEST(Text, PlacementTextAndItsReading) {
                                  {L"l=1500;t=1200;LL=7", V{7, 0, 0, 0, 0}}, {L"", V{0, 0, 0, 0, 0}}})
         Row([&read, text = text] { return read(text); }, numbers, Narrow(text));
     // A number too large for a window's place is the placement store's bad text.
-}
-
-// The silent switch is seen end to end.
-TEST(Text, CommandLineArguments) {
-    for (auto [line, arguments] : {std::pair{L"\"C:\\Program Files\\Quorset.exe\" /S", L"/S"},
-                                   {L"Quorset.exe \t  -x /Silent", L"-x /Silent"}, {L"\"C:\\unterminated /S", L""}})
-        EXPECT_EQ(ArgumentsOf(line), arguments) << Narrow(line);
 }
 
 }  // namespace
