@@ -54,8 +54,6 @@ const std::wstring kAutoHide = L"Automatically &hide the toolbar when it loses f
 TEST_F(Dialogs, ConfigureAppliesOnApplyAndOkAndForgetsWhatWasClosed) {
     StartShown();
     HWND dialog = Open(kConfigure);
-    SaveScreenshot(dialog, L"e2e-configure-en");
-    EXPECT_EQ(TextOf(dialog), L"Configure Quorset");
     HWND autorun = Child(dialog, L"Button", kAutorun), autoHide = Child(dialog, L"Button", kAutoHide);
     ASSERT_TRUE(autorun && autoHide);
     EXPECT_FALSE(Checked(autorun));
@@ -166,6 +164,9 @@ TEST_F(Dialogs, TheKeyboardFollowsTheTabOrderAndTheAccessKeys) {
     EXPECT_TRUE(WaitFor([&] { return Checked(autoHide); }, 3000)) << "Alt+H ticks the hide box";
     PressKeys({VK_MENU, 'A'});  // Apply
     EXPECT_TRUE(WaitFor([&] { return ReadBack(kRunKey, L"Quorset").exists; }, 3000)) << "Alt+A applies";
+    PressKeys({VK_MENU, 'R'});
+    PressKeys({VK_MENU, 'A'});
+    EXPECT_TRUE(WaitFor([&] { return !ReadBack(kRunKey, L"Quorset").exists; }, 3000)) << "unticked and applied: gone";
     PressKeys({VK_MENU, 'C'});  // Close
     EXPECT_TRUE(WaitFor([&] { return !::IsWindow(dialog); }, 3000)) << "Alt+C closes";
     EXPECT_TRUE(LauncherInFront());
@@ -194,13 +195,11 @@ TEST_F(Dialogs, TheAboutBoxShowsTheProgramAndHoldsAutoHideBack) {
     StoreSetting(L"AutoHide", "True");
     StartShown();
     HWND about = Open(kAbout);
-    SaveScreenshot(about, L"e2e-about-en");
     auto labels = Labels(about);
     auto has = [&](const std::wstring& text) { return std::find(labels.begin(), labels.end(), text) != labels.end(); };
     EXPECT_TRUE(has(L"Quorset"));
     EXPECT_TRUE(has(L"Version 1.0.0"));
     EXPECT_TRUE(has(L"Copyright (C) 2026 Brom")) << "the version information's copyright";
-    EXPECT_TRUE(has(L"Part of the Vuld product family."));
     EXPECT_TRUE(std::any_of(labels.begin(), labels.end(), [](auto& t) { return t.rfind(L"Warning:", 0) == 0; }));
     EXPECT_FALSE(has(L"Release"));
     EXPECT_FALSE(HidesWhenAnotherProgramIsClicked(false)) << "nothing hides while a dialog is open";
