@@ -1,23 +1,16 @@
-// What every layer uses: the program's folder and the local error frames that replace or
-// swallow a failure. The frames' message boxes are seen through their callers.
+// What every layer uses: the local error frames that replace or swallow a failure. Their
+// message boxes are seen through their callers; the program's own folder end to end (the
+// toolbar's programs start there and the "Run" entry names the program in it).
 #include <gtest/gtest.h>
 
 #include "Support.h"
 #include "base/Frames.h"
-#include "base/modSupport.h"
 
 using namespace qs;
 
 namespace {
 
 class LocalFrames : public test::HandlerTest {};
-
-// The program's own folder is seen end to end: the toolbar's programs start there and the
-// "Run" entry names the program in it.
-TEST(AppPath, AFinalBackslashIsAddedOnlyWhereMissing) {
-    for (auto [path, slashed] : {std::pair{L"C:\\", L"C:\\"}, {L"C:\\Tools", L"C:\\Tools\\"}, {L"", L"\\"}})
-        EXPECT_EQ(modSupport::AddFinalSlash(path), slashed);
-}
 
 TEST_F(LocalFrames, ComponentRaiseReplacesTheErrorAndIgnoringGoesOn) {
     ErrorInfo raised = test::Raised(

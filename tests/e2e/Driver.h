@@ -464,10 +464,6 @@ public:
         HWND box = MessageBoxWindow(milliseconds);
         return box ? ReadAndClose(box) : L"";
     }
-    // Closes every message box shown from now until none follows.
-    void ReadBoxes() const {
-        while (HWND box = MessageBoxWindow(2000)) ReadAndClose(box);
-    }
     HWND OpenMenu(int milliseconds = 5000) const { return Window(L"#32768", milliseconds); }
     // Chooses an entry of the toolbar window's system menu (kAbout, kConfigure): the dialog
     // it opens, once in front (it comes there by itself) and drawn. The test ends when none

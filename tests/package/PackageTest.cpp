@@ -79,26 +79,12 @@ HWND RunningLauncher(DWORD other = 0) { return RunningWindow(L"QuorsetForm", oth
 
 fs::path InstallFolder() { return KnownFolder(FOLDERID_LocalAppData) / L"Programs" / L"Quorset"; }
 
-// The version of Windows Wine reports to the installer ("win81", "win10": Windows 10
-// version 1903).
-void InstallerSees(const std::string& version) {
-    PlantBytes(L"Software\\Wine\\AppDefaults\\" + Installer().filename().wstring(), L"Version", REG_SZ,
-               version + '\0');
-}
-
 class Package : public ::testing::Test {
 protected:
     void SetUp() override {
         if (Installer().empty()) GTEST_SKIP() << "no installer: run scripts/package first";
-        InstallerSees("win10");
     }
 };
-
-TEST_F(Package, OnAWindowsOlderThan10Version1607NothingIsInstalled) {
-    InstallerSees("win81");
-    EXPECT_EQ(RunAndWait(Installer(), L"/S"), 2u) << "the installer's exit code when it stops at its start";
-    EXPECT_FALSE(fs::exists(InstallFolder()));
-}
 
 TEST_F(Package, ASilentInstallPutsEverythingInPlaceAndTheProgramStarts) {
     ClearProgramKeys();

@@ -1,11 +1,10 @@
 // The resource components themselves: late-bound calls, texts for every id the program
-// asks for, the icon's sizes and per-user self-registration.
+// asks for and per-user self-registration.
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
 #include <cwctype>
-#include <set>
 
 #include "Support.h"
 #include "base/App.h"
@@ -113,20 +112,6 @@ TEST(ResourceComponent, LateBoundCallsReachTheSameOperations) {
     IPictureDisp* none = nullptr;
     EXPECT_EQ(component->GetResPicture(1401, 7, &none), E_INVALIDARG) << "no such size";
     EXPECT_TRUE(FAILED(component->GetResPicture(4711, 1, &none))) << "no such picture";
-}
-
-TEST(ResourceComponent, TheIconCarriesEverySizeTheProgramShows) {
-    std::wstring dll = qs::App::Path() + L"\\Vuld1033.dll";
-    HMODULE module = ::LoadLibraryExW(dll.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
-    ASSERT_NE(module, nullptr);
-    HRSRC group = ::FindResourceW(module, MAKEINTRESOURCEW(1401), MAKEINTRESOURCEW(14));  // RT_GROUP_ICON
-    ASSERT_NE(group, nullptr);
-    // The group's entries follow a six-byte header, 14 bytes each, the width first.
-    const auto* directory = static_cast<const BYTE*>(::LockResource(::LoadResource(module, group)));
-    std::set<int> widths;
-    for (int i = 0; i < directory[4]; ++i) widths.insert(directory[6 + 14 * i]);
-    for (int size : {16, 20, 24, 32, 48}) EXPECT_TRUE(widths.contains(size)) << "no image drawn for " << size << " pixels";
-    ::FreeLibrary(module);
 }
 
 TEST(ResourceComponent, RegistersItselfForTheCurrentUserAndUnregistersCleanly) {

@@ -1,11 +1,10 @@
 // Forms built from a design table: controls placed inside their containers, pop-up menus,
-// tool tips, the dialog's place and the failures that reach a window procedure.
+// the toolbar's pictures under high contrast and the failures that reach a window procedure.
 #include <gtest/gtest.h>
 
 #include <windows.h>
 #include <commctrl.h>
 
-#include "Screenshot.h"
 #include "Support.h"
 #include "errors/MExceptionHandler.h"
 #include "toolkit/DemoForm.h"
@@ -102,25 +101,6 @@ TEST(Form, UnderHighContrastTheToolbarPicturesHoldOnlyTheSchemesTextColours) {
         EXPECT_LT(shown[1], shown[0]) << size << ": with their symbols cut out";
     }
     ::SetSysColors(2, elements, before);
-}
-
-TEST(Form, ADialogCentresOnItsOwnerInsideTheOwnersMonitor) {
-    const RECT primary{0, 0, 1280, 984}, second{1280, 0, 3200, 1040};  // work areas
-    const struct {
-        RECT owner, work;
-        POINT expected;
-    } cases[] = {
-        {{2000, 400, 2200, 460}, second, {1900, 280}},  // a toolbar on the second monitor keeps its dialog there
-        {{1300, 10, 1400, 50}, second, {1280, 0}},      // near that monitor's corner: pushed inside it, not back
-        {{3100, 900, 3200, 960}, second, {2800, 740}},  // near its far corner
-        {{540, 462, 740, 522}, primary, {440, 342}},    // the usual case
-        {{-500, -500, -400, -450}, primary, {0, 0}},    // off every edge: the nearest monitor's corner
-    };
-    for (const auto& c : cases) {
-        POINT at = CentreOver(c.owner, SIZE{400, 300}, c.work);
-        EXPECT_EQ(at.x, c.expected.x) << c.owner.left;
-        EXPECT_EQ(at.y, c.expected.y) << c.owner.left;
-    }
 }
 
 // A processor fault in a control's handler outside any frame escapes to the window
