@@ -1,7 +1,7 @@
 // Long use and hostile conditions, the program driven from outside as in tests/e2e: a
 // soak of everyday actions with what the process holds staying flat, many simultaneous
-// starts that leave one program with one tray icon, and the faults a user's machine can
-// hold, each met with a message, the program going on and nothing lost.
+// starts that leave one program with one tray icon, and registry keys the system refuses
+// to write, met silently with the program going on and nothing else lost.
 #include <gtest/gtest.h>
 
 #include <windows.h>
