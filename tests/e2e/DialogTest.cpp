@@ -302,7 +302,7 @@ TEST_F(Dialogs, DoubleByteCodePagesKeepEveryCharacterWhole) {
     for (auto& made : {folder, folder / L"BROM", folder / L"BROM" / L"VULD"}) ::CreateDirectoryW(made.c_str(), nullptr);
     for (auto& entry : std::filesystem::directory_iterator(quorset.folder.Path()))
         if (entry.is_regular_file()) ::CopyFileW(entry.path().c_str(), (folder / entry.path().filename()).c_str(), TRUE);
-    launcher = quorset.StartToTray(L"", true, (folder / L"Quorset.exe").wstring());
+    launcher = quorset.StartShown((folder / L"Quorset.exe").wstring());
     HWND dialog = Open(kConfigure);
     PressKeys({VK_MENU, 'R'});  // "Run this program when Windows starts", then OK
     PressKeys({VK_RETURN});

@@ -26,6 +26,7 @@
 #include "Wait.h"
 #include "driver/Outside.h"
 #include "base/App.h"
+#include "launcher/frmLaunch.h"
 
 namespace qs::test {
 
@@ -389,7 +390,7 @@ inline std::vector<std::wstring> EveryComponent() {
 }
 
 // The entries the program adds to its toolbar window's system menu.
-inline constexpr WPARAM kAbout = 1000, kConfigure = 1001;
+inline constexpr WPARAM kAbout = frmLaunch::kAboutCommand, kConfigure = frmLaunch::kConfigureCommand;
 
 class Quorset {
 public:
@@ -444,7 +445,17 @@ public:
         Settle(launcher);
         return launcher;
     }
-    HWND StartShown() { return StartToTray(L"", true); }
+    HWND StartShown(const std::wstring& program = L"") { return StartToTray(L"", true, program); }
+
+    // One of the toolbar's programs, `name`.exe, in the program folder: a stand-in
+    // (e2e/Marker.cpp) that leaves `name`.started in its working folder when it starts.
+    void PlaceProgram(const std::wstring& name) const {
+        std::filesystem::copy_file(App::Path() + L"\\launch_marker.exe", folder.Path() / (name + L".exe"));
+    }
+    // Once the stand-in `name` has started in the program folder.
+    bool ProgramStarted(const std::wstring& name) const {
+        return WaitFor([&] { return std::filesystem::exists(folder.Path() / (name + L".started")); });
+    }
 
     // The first top-level window of the last started process for which `match` holds.
     HWND Find(const std::function<bool(HWND)>& match, int milliseconds = 10000) const {

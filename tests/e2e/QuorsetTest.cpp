@@ -170,8 +170,7 @@ TEST_F(EndToEnd, ToolbarButtonsStartTheProgramsOrSayTheyCannot) {
     // The started programs take the focus; the toolbar stays for the next click.
     StoreSetting(L"AutoHide", "False");
     Quorset quorset;
-    for (const wchar_t* program : {L"vuld", L"vuldide"})
-        std::filesystem::copy_file(App::Path() + L"\\launch_marker.exe", quorset.folder.Path() / (program + std::wstring(L".exe")));
+    for (const wchar_t* program : {L"vuld", L"vuldide"}) quorset.PlaceProgram(program);
     HWND launcher = quorset.StartShown();
     MovePointer(ToolbarButtonAt(launcher, 3));  // resting on a button shows its tip
     EXPECT_NE(quorset.Find([](HWND w) { return ClassOf(w) == TOOLTIPS_CLASSW && ::IsWindowVisible(w) &&
@@ -180,9 +179,9 @@ TEST_F(EndToEnd, ToolbarButtonsStartTheProgramsOrSayTheyCannot) {
 
     // Each program starts in the program folder, whatever folder Quorset started in.
     PressToolbarButton(launcher, 1);
-    EXPECT_TRUE(WaitFor([&] { return std::filesystem::exists(quorset.folder.Path() / L"vuld.started"); }));
+    EXPECT_TRUE(quorset.ProgramStarted(L"vuld"));
     PressToolbarButton(launcher, 2);
-    EXPECT_TRUE(WaitFor([&] { return std::filesystem::exists(quorset.folder.Path() / L"vuldide.started"); }));
+    EXPECT_TRUE(quorset.ProgramStarted(L"vuldide"));
 
     PressToolbarButton(launcher, 3);  // the updater is not there
     HWND box = quorset.MessageBoxWindow();
@@ -201,11 +200,7 @@ TEST_F(EndToEnd, ToolbarButtonsStartTheProgramsOrSayTheyCannot) {
 TEST_F(EndToEnd, TheKeyboardAloneStartsTheProgramsHidesTheWindowAndWorksTheTrayMenu) {
     StoreSetting(L"AutoHide", "False");
     Quorset quorset;
-    for (const wchar_t* program : {L"vuld", L"brupdate"})
-        std::filesystem::copy_file(App::Path() + L"\\launch_marker.exe", quorset.folder.Path() / (program + std::wstring(L".exe")));
-    auto started = [&](const wchar_t* program) {
-        return WaitFor([&] { return std::filesystem::exists(quorset.folder.Path() / (program + std::wstring(L".started"))); });
-    };
+    for (const wchar_t* program : {L"vuld", L"brupdate"}) quorset.PlaceProgram(program);
     MovePointer({2, 2});  // the mouse rests far away (over a button, it would mark that one)
     HWND launcher = quorset.StartShown();
     HWND toolbar = ::FindWindowExW(launcher, nullptr, TOOLBARCLASSNAMEW, nullptr);
@@ -217,7 +212,7 @@ TEST_F(EndToEnd, TheKeyboardAloneStartsTheProgramsHidesTheWindowAndWorksTheTrayM
     EXPECT_EQ(mark(), 0);
 
     PressKeys({VK_RETURN});
-    EXPECT_TRUE(started(L"vuld"));
+    EXPECT_TRUE(quorset.ProgramStarted(L"vuld"));
     static LONG focused = 0;  // the button a screen reader last heard has the focus (from 1)
     HWINEVENTHOOK hook = ::SetWinEventHook(EVENT_OBJECT_FOCUS, EVENT_OBJECT_FOCUS, nullptr,
                                            [](HWINEVENTHOOK, DWORD, HWND, LONG, LONG child, DWORD, DWORD) { focused = child; },
@@ -238,7 +233,7 @@ TEST_F(EndToEnd, TheKeyboardAloneStartsTheProgramsHidesTheWindowAndWorksTheTrayM
     Settle(launcher);
     EXPECT_EQ(mark(), 2);
     PressKeys({VK_SPACE});
-    EXPECT_TRUE(started(L"brupdate"));
+    EXPECT_TRUE(quorset.ProgramStarted(L"brupdate"));
     EXPECT_EQ(quorset.MessageBoxWindow(0), nullptr);  // Space pressed once, not again for its character
 
     PressKeys({VK_ESCAPE});
